@@ -1,0 +1,158 @@
+#include "midi/MidiOut.h"
+
+#include "midi/Prepared.h"
+#include "midi/Shared.h"
+#include "platform/MessageService.h"
+
+#include <QComboBox>
+
+#include <algorithm>
+
+namespace dzq {
+
+namespace {
+
+MidiSystem *g_system = nullptr;
+MidiTap *g_tap = nullptr;
+MidiDevice *g_open = nullptr; // the open device; null = no handle
+int g_openId = -2;
+bool g_errorBoxOpen = false;  // a MIDI error box is on screen
+bool g_errorsQuiet = false;   // one box was shown since the last successful open
+
+MidiDevice *deviceFor(int id)
+{
+    if (!g_system)
+        return nullptr;
+    if (id == -1)
+        return g_system->mapper();
+    if (id < 0 || id >= g_system->deviceCount())
+        return nullptr;
+    return g_system->device(id);
+}
+
+} // namespace
+
+void setMidiSystem(MidiSystem *system) { g_system = system; }
+MidiSystem *midiSystem() { return g_system; }
+void setMidiTap(MidiTap *tap) { g_tap = tap; }
+
+uint32_t packShortMsg(int status, int data1, int data2)
+{
+    const int64_t sum = int64_t(status) + 256 * int64_t(data1) + 65536 * int64_t(data2);
+    return static_cast<uint32_t>(sum);
+}
+
+bool ListMidiOutDevices(QComboBox &list)
+{
+    list.clear();
+    if (!g_system)
+        return false;
+    if (MidiDevice *mapper = g_system->mapper())
+        list.addItem(mapper->name(), -1);
+    const int n = g_system->deviceCount();
+    for (int id = 0; id < n; ++id)
+        if (MidiDevice *dev = g_system->device(id))
+            list.addItem(dev->name(), id);
+    return list.count() > 0;
+}
+
+bool OpenMidiOut(int id)
+{
+    CloseMidiOut();
+    // Choosing a device is a deliberate act: its failure is always reported.
+    g_errorsQuiet = false;
+    MidiDevice *dev = deviceFor(id);
+    if (!dev) {
+        ShowMidiError(MidiErrNoDevice);
+        return false;
+    }
+    if (const int rc = dev->open(); rc != MidiOk) {
+        // Report through the device that failed, then forget it.
+        g_open = dev;
+        ShowMidiError(rc);
+        g_open = nullptr;
+        return false;
+    }
+    g_open = dev;
+    g_openId = id;
+    g_errorsQuiet = false;
+    return true;
+}
+
+void CloseMidiOut()
+{
+    if (!g_open)
+        return;
+    dropChordNotes();
+    MidiDevice *dev = g_open;
+    const int rc = dev->close();
+    if (rc != MidiOk)
+        ShowMidiError(rc);
+    g_open = nullptr;
+    g_openId = -2;
+}
+
+bool midiOutIsOpen() { return g_open != nullptr; }
+int openMidiOutId() { return g_openId; }
+MidiDevice *openMidiDevice() { return g_open; }
+
+int sendPackedMsg(uint32_t msg)
+{
+    if (!g_open)
+        return MidiErrNotOpen;
+    if (g_tap)
+        g_tap->record(msg);
+    return g_open->send(msg);
+}
+
+void MidiShortMsg(int status, int data1, int data2)
+{
+    if (chordNotesPending())
+        flushChordNotes(status & 0x0F);
+    if (const int rc = sendPackedMsg(packShortMsg(status, data1, data2)); rc != MidiOk)
+        ShowMidiError(rc);
+}
+
+void MidiNoteOn(int channel, int note, int velocity)
+{
+    const int pan = std::clamp((note - KeyBase) * 3 - 8, 20, 107);
+    if (channel == 1)
+        MidiShortMsg(0xB1, 10, pan);
+    else
+        MidiShortMsg(0xB0 + channel, 10, (channel >= 0 && channel < 16) ? ChannelPan[channel] : 0);
+    MidiShortMsg(0x90 + channel, note, velocity);
+}
+
+void MidiNoteOff(int channel, int note) { MidiShortMsg(0x80 + channel, note, 0); }
+
+void MidiControlChange(int channel, int controller, int value)
+{
+    MidiShortMsg(0xB0 + channel, controller, value);
+}
+
+void MidiProgramChange(int channel, int bank, int program)
+{
+    MidiControlChange(channel, 0, bank);
+    MidiShortMsg(0xC0 + channel, program, 0);
+}
+
+void ShowMidiError(int code)
+{
+    if (g_errorBoxOpen || g_errorsQuiet)
+        return;
+    const QString text = g_open ? g_open->errorText(code) : midiResultText(code);
+    g_errorBoxOpen = true;
+    g_errorsQuiet = true;
+    MessageService::instance().plain(text);
+    g_errorBoxOpen = false;
+}
+
+void resetMidiOut()
+{
+    g_open = nullptr;
+    g_openId = -2;
+    g_errorBoxOpen = false;
+    g_errorsQuiet = false;
+}
+
+} // namespace dzq

@@ -1,0 +1,60 @@
+#pragma once
+// The MIDI output layer: owns the one open output device of the program and is
+// the only place where short messages are packed and sent.
+#include "midi/MidiDevice.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class QComboBox;
+
+namespace dzq {
+
+// Receives every packed message handed to the open device, before the device
+// may drop it (the --midi-log tap and test observers).
+class MidiTap {
+public:
+    virtual ~MidiTap() = default;
+    virtual void record(uint32_t msg) = 0;
+};
+
+// Installs the platform's MIDI outputs (not owned). Tests install fakes.
+void setMidiSystem(MidiSystem *system);
+MidiSystem *midiSystem();
+// Installs the message tap (not owned); nullptr removes it.
+void setMidiTap(MidiTap *tap);
+
+// The signed 32-bit sum status + 256 * data1 + 65536 * data2; nothing masked.
+uint32_t packShortMsg(int status, int data1, int data2);
+
+// Clears the list and adds the mapper (item data -1) and each readable device
+// (item data = id). True if at least one entry was added.
+bool ListMidiOutDevices(QComboBox &list);
+// Closes the open device, then opens device id (-1 = mapper). True on success.
+bool OpenMidiOut(int id);
+void CloseMidiOut();
+bool midiOutIsOpen();
+// Id of the open device, or -2 when none is open.
+int openMidiOutId();
+// The open device, or nullptr.
+MidiDevice *openMidiDevice();
+
+void MidiShortMsg(int status, int data1, int data2);
+void MidiNoteOn(int channel, int note, int velocity);
+void MidiNoteOff(int channel, int note);
+void MidiControlChange(int channel, int controller, int value);
+void MidiProgramChange(int channel, int bank, int program);
+// Shows the device's text for a failure. At most one such box is open at a
+// time, and after one was shown further failures stay quiet until a device has
+// been opened again, so a dead device cannot bury the window under boxes.
+void ShowMidiError(int code);
+
+// Hands an already packed message to the open device and returns its result
+// without reporting it (the prepared rhythm and keypad messages).
+int sendPackedMsg(uint32_t msg);
+
+// Puts the layer back to "no device open, no error shown" (tests).
+void resetMidiOut();
+
+} // namespace dzq

@@ -1,0 +1,43 @@
+#pragma once
+// Things other parts prepare in shared tables and this layer plays: one step of
+// the percussion grid, a three-note chord, a keypad drum and a sound effect,
+// and the short wait that keeps the window alive.
+#include <QString>
+
+namespace dzq {
+
+// Sends the prepared message of each sounding record 0..4 of RhythmStepTable
+// at CurStep; at most one error box, for the last message sent. A step outside
+// the table sends nothing.
+void PlayRhythmStep();
+
+// Sounds the chord named by ChordCode on ChordChannel with that channel's
+// LineVolume, above KeyBase; the three notes follow each other 10 ms apart.
+// Channel, velocity and key are taken when the call starts. The window is not
+// held up: the later notes are delivered by a timer.
+void PlayChord();
+
+// Sends the prepared keypad drum of record 5 at KeypadDrumIndex.
+void PlayKeypadDrum();
+
+// Plays the effect file named for EffectKey from the effects folder under
+// AppDir, if it exists. Returns the text the main window shows in its label
+// ("<name>_音效") whether or not a file was found.
+QString PlaySoundEffect();
+
+// Index into EffectNames for an effect key code (Insert 0, Home 1, Page Up 2,
+// Delete 3, End 4, Page Down 5, any other 0).
+int effectIndexForKey(int keyCode);
+
+// Waits ms milliseconds of the monotonic clock while pending window events run.
+// WaitMs(0) returns at once.
+void WaitMs(int ms);
+
+// Chord notes still waiting for their turn. Sending any other message on a
+// channel first delivers that channel's waiting notes, so a release loop can
+// never run ahead of a chord note it should end; closing the device drops them.
+bool chordNotesPending();
+void flushChordNotes(int channel);
+void dropChordNotes();
+
+} // namespace dzq

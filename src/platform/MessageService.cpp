@@ -1,0 +1,44 @@
+#include "platform/MessageService.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace dzq {
+
+namespace {
+
+class QtMessageService final : public MessageService {
+public:
+    void timedInfo(const QString &caption, const QString &text, int timeoutMs) override
+    {
+        QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok);
+        if (timeoutMs > 0)
+            QTimer::singleShot(timeoutMs, &box, &QMessageBox::accept);
+        box.exec();
+    }
+    void plain(const QString &text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, programTitle(), text, QMessageBox::Ok);
+        box.exec();
+    }
+    bool ask(const QString &caption, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+};
+
+QtMessageService defaultService;
+MessageService *current = &defaultService;
+
+} // namespace
+
+MessageService &MessageService::instance() { return *current; }
+
+void MessageService::install(MessageService *service) { current = service ? service : &defaultService; }
+
+QString programTitle() { return QStringLiteral("电子琴"); }
+
+} // namespace dzq

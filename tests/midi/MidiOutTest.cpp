@@ -1,0 +1,175 @@
+// The packing, pan and program-change rules of the MIDI output layer, device
+// listing and opening, and the error reporting that must not bury the window.
+#include "Fakes.h"
+
+#include "midi/MidiOut.h"
+#include "midi/Shared.h"
+
+#include <QComboBox>
+
+#include <gtest/gtest.h>
+
+using namespace dzq;
+using Msgs = std::vector<uint32_t>;
+
+TEST(Packing, SignedSumMasksNothing)
+{
+    EXPECT_EQ(packShortMsg(0x84, 60, 0), 0x003C84u);
+    EXPECT_EQ(packShortMsg(0x90, 60, 100), 0x643C90u);
+    // Program -1 ("none") spills into the upper bytes.
+    EXPECT_EQ(packShortMsg(0xC2, -1, 0), 0xFFFFFFC2u);
+    EXPECT_EQ(packShortMsg(0x99, 35, 100), uint32_t(percussionMsg(35, 100)));
+}
+
+TEST(NoteOn, PanFollowsPitchOnChannelOne)
+{
+    test::Environment env;
+    KeyBase = 36;
+    const std::pair<int, int> cases[] = {{0, 20}, {9, 20}, {39, 107}, {20, 52}};
+    for (auto [offset, pan] : cases) {
+        MidiNoteOn(1, KeyBase + offset, 90);
+        EXPECT_EQ(env.take(), (Msgs{packShortMsg(0xB1, 10, pan), packShortMsg(0x91, KeyBase + offset, 90)}))
+            << "offset " << offset;
+    }
+}
+
+TEST(NoteOn, OtherChannelsUseTheirFixedPan)
+{
+    test::Environment env;
+    ChannelPan = {64, 50, 78, 40, 88, 35, 93, 64};
+    MidiNoteOn(3, 60, 80);
+    EXPECT_EQ(env.take(), (Msgs{0x280AB3u, 0x503C93u}));
+    MidiNoteOn(9, 42, 100);
+    EXPECT_EQ(env.take(), (Msgs{0x000AB9u, 0x642A99u}));
+}
+
+TEST(Messages, ProgramChangeSendsBankSelectFirst)
+{
+    test::Environment env;
+    MidiProgramChange(0, 0, 24);
+    EXPECT_EQ(env.take(), (Msgs{0x0000B0u, 0x0018C0u}));
+    MidiProgramChange(2, 0, -1);
+    EXPECT_EQ(env.take(), (Msgs{0x0000B2u, 0xFFFFFFC2u}));
+    MidiNoteOff(4, 60);
+    MidiControlChange(5, 91, 40);
+    EXPECT_EQ(env.take(), (Msgs{0x003C84u, 0x285BB5u}));
+}
+
+TEST(Devices, ListShowsMapperFirstAndSkipsUnreadableDevices)
+{
+    test::Environment env;
+    env.midi.devices.push_back(std::make_unique<test::RecordingDevice>(QStringLiteral("端口甲")));
+    env.midi.devices.push_back(std::make_unique<test::RecordingDevice>(QStringLiteral("端口乙")));
+    env.midi.devices.push_back(std::make_unique<test::RecordingDevice>(QStringLiteral("端口丙")));
+    env.midi.readable = {true, false, true};
+    QComboBox list;
+    list.addItem(QStringLiteral("旧的"));
+    EXPECT_TRUE(ListMidiOutDevices(list));
+    ASSERT_EQ(list.count(), 3);
+    EXPECT_EQ(list.itemText(0), QStringLiteral("内置合成器"));
+    EXPECT_EQ(list.itemData(0).toInt(), -1);
+    EXPECT_EQ(list.itemText(1), QStringLiteral("端口甲"));
+    EXPECT_EQ(list.itemData(1).toInt(), 0);
+    EXPECT_EQ(list.itemData(2).toInt(), 2);
+}
+
+TEST(Devices, EmptySystemLeavesTheListEmpty)
+{
+    test::Environment env;
+    env.midi.hasMapper = false;
+    QComboBox list;
+    EXPECT_FALSE(ListMidiOutDevices(list));
+    EXPECT_EQ(list.count(), 0);
+}
+
+TEST(Devices, OpeningClosesTheOldDeviceFirst)
+{
+    test::Environment env;
+    env.midi.devices.push_back(std::make_unique<test::RecordingDevice>());
+    ASSERT_TRUE(midiOutIsOpen());
+    EXPECT_TRUE(OpenMidiOut(0));
+    EXPECT_EQ(env.synth().closes, 1);
+    EXPECT_FALSE(env.synth().isOpen);
+    EXPECT_EQ(openMidiOutId(), 0);
+    MidiNoteOff(0, 60);
+    EXPECT_EQ(env.midi.devices[0]->sent, (Msgs{0x003C80u}));
+    CloseMidiOut();
+    EXPECT_FALSE(midiOutIsOpen());
+    EXPECT_TRUE(env.messages.shown.empty());
+}
+
+TEST(Errors, FailedOpenReportsAndLeavesNoDevice)
+{
+    test::Environment env;
+    env.midi.devices.push_back(std::make_unique<test::RecordingDevice>());
+    env.midi.devices[0]->openResult = MidiErrOpenFailed;
+    EXPECT_FALSE(OpenMidiOut(0));
+    EXPECT_FALSE(midiOutIsOpen());
+    ASSERT_EQ(env.messages.shown.size(), 1u);
+    EXPECT_EQ(env.messages.shown[0].kind, test::ShownMessage::Plain);
+    EXPECT_EQ(env.messages.shown[0].text, QStringLiteral("测试设备错误 5"));
+    // A missing id is reported too.
+    EXPECT_FALSE(OpenMidiOut(7));
+    EXPECT_EQ(env.messages.shown.size(), 2u);
+}
+
+TEST(Errors, DeadDeviceShowsOneBoxUntilReopened)
+{
+    test::Environment env;
+    env.synth().failAfter = 2;
+    env.synth().sendResult = MidiErrDeviceLost;
+    for (int i = 0; i < 50; ++i)
+        MidiNoteOn(0, 60, 100);
+    EXPECT_EQ(env.synth().sent.size(), 2u);
+    EXPECT_EQ(env.messages.shown.size(), 1u);
+    // Reopening recovers; a later failure is reported again.
+    env.synth().failAfter = -1;
+    env.synth().sendResult = MidiOk;
+    ASSERT_TRUE(OpenMidiOut(-1));
+    MidiNoteOff(0, 60);
+    EXPECT_EQ(env.synth().sent.back(), 0x003C80u);
+    env.synth().sendResult = MidiErrDeviceLost;
+    MidiNoteOff(0, 61);
+    EXPECT_EQ(env.messages.shown.size(), 2u);
+}
+
+TEST(Errors, NoNestedBoxWhileOneIsOpen)
+{
+    test::Environment env;
+    CloseMidiOut();
+    int nested = 0;
+    env.messages.onShow = [&] {
+        // Clock ticks keep sending while the box waits for the user.
+        for (int i = 0; i < 10; ++i)
+            MidiNoteOff(0, 60 + i);
+        ++nested;
+    };
+    MidiNoteOn(0, 60, 100);
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(env.messages.shown.size(), 1u);
+}
+
+TEST(Tap, SeesEveryMessageBeforeTheDeviceDropsIt)
+{
+    struct Tap : MidiTap {
+        Msgs seen;
+        void record(uint32_t m) override { seen.push_back(m); }
+    } tap;
+    test::Environment env;
+    setMidiTap(&tap);
+    MidiProgramChange(1, 0, -1);
+    EXPECT_EQ(tap.seen, (Msgs{0x0000B1u, 0xFFFFFFC1u}));
+    setMidiTap(nullptr);
+}
+
+TEST(Wire, IllegalBytesAreRecognised)
+{
+    EXPECT_TRUE(isWireSafe(0x643C90));
+    EXPECT_TRUE(isWireSafe(0x0018C0));
+    EXPECT_TRUE(isWireSafe(0xFF0018C0)); // program change: only one data byte counts
+    EXPECT_FALSE(isWireSafe(0xFFFFFFC2)); // program -1
+    EXPECT_FALSE(isWireSafe(0x00000000)); // an empty rhythm record
+    EXPECT_FALSE(isWireSafe(0x00FB82));   // note-off of a negative note
+    EXPECT_FALSE(isWireSafe(0x8A3C90));   // velocity above 127
+    EXPECT_FALSE(isWireSafe(0x0000FF));   // system reset
+}

@@ -1,0 +1,139 @@
+#include "Fakes.h"
+
+#include "midi/Prepared.h"
+#include "midi/Shared.h"
+
+namespace dzq::test {
+
+void ScriptedMessages::timedInfo(const QString &caption, const QString &text, int timeoutMs)
+{
+    shown.push_back({ShownMessage::TimedInfo, caption, text, timeoutMs});
+    if (onShow)
+        onShow();
+}
+
+void ScriptedMessages::plain(const QString &text)
+{
+    shown.push_back({ShownMessage::Plain, programTitle(), text, 0});
+    if (onShow)
+        onShow();
+}
+
+bool ScriptedMessages::ask(const QString &caption, const QString &text)
+{
+    shown.push_back({ShownMessage::Ask, caption, text, 0});
+    if (answers.empty())
+        return true;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+QStringList ScriptedMessages::texts() const
+{
+    QStringList out;
+    for (const ShownMessage &m : shown)
+        out << m.text;
+    return out;
+}
+
+static QString nextAnswer(std::deque<QString> &answers)
+{
+    if (answers.empty())
+        return {};
+    QString a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+QString ScriptedDialogs::openFile(const QString &title, const QString &startDir, const QString &filter)
+{
+    titles << title;
+    startDirs << startDir;
+    filters << filter;
+    return nextAnswer(answers);
+}
+
+QString ScriptedDialogs::saveFile(const QString &title, const QString &startDir, const QString &filter)
+{
+    titles << title;
+    startDirs << startDir;
+    filters << filter;
+    return nextAnswer(answers);
+}
+
+int RecordingDevice::open()
+{
+    ++opens;
+    if (openResult == MidiOk)
+        isOpen = true;
+    return openResult;
+}
+
+int RecordingDevice::close()
+{
+    ++closes;
+    isOpen = false;
+    return MidiOk;
+}
+
+int RecordingDevice::send(uint32_t msg)
+{
+    if (!isOpen)
+        return MidiErrNotOpen;
+    if (failAfter >= 0) {
+        if (failAfter == 0)
+            return sendResult;
+        --failAfter;
+    } else if (sendResult != MidiOk) {
+        return sendResult;
+    }
+    sent.push_back(msg);
+    return MidiOk;
+}
+
+QString RecordingDevice::errorText(int code) const
+{
+    return QStringLiteral("测试设备错误 %1").arg(code);
+}
+
+MidiDevice *FakeMidiSystem::device(int id)
+{
+    if (id < 0 || id >= int(devices.size()))
+        return nullptr;
+    if (id < int(readable.size()) && !readable[id])
+        return nullptr;
+    return devices[id].get();
+}
+
+Environment::Environment()
+{
+    resetSharedState();
+    resetMidiOut();
+    dropChordNotes();
+    MessageService::install(&messages);
+    FileDialogService::install(&dialogs);
+    EffectPlayer::install(&effects);
+    setMidiSystem(&midi);
+    OpenMidiOut(-1);
+}
+
+Environment::~Environment()
+{
+    dropChordNotes();
+    resetMidiOut();
+    setMidiSystem(nullptr);
+    setMidiTap(nullptr);
+    EffectPlayer::install(nullptr);
+    FileDialogService::install(nullptr);
+    MessageService::install(nullptr);
+}
+
+std::vector<uint32_t> Environment::take()
+{
+    std::vector<uint32_t> out;
+    out.swap(synth().sent);
+    return out;
+}
+
+} // namespace dzq::test
