@@ -1,0 +1,1 @@
+// Placeholder until the transparent text box lands.
