@@ -19,6 +19,7 @@
 #include <QRandomGenerator>
 #include <QtMath>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
