@@ -9,7 +9,7 @@ mode=${1:-test}
 pkgs=(
   g++ cmake ninja-build pkg-config libgtest-dev
   qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-good
-  libfluidsynth-dev timgm6mb-soundfont libasound2-dev
+  libfluidsynth-dev libsdl2-dev timgm6mb-soundfont libasound2-dev
   fonts-wqy-microhei
   pulseaudio pulseaudio-utils
 )
