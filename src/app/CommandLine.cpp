@@ -28,7 +28,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("显示版本。"));
     parser.addOptions({dataDir, soundfont, audioDriver, midiLog, periodSize, periods, help, version});
-    out.helpText = parser.helpText();
+    out.helpText = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("dianziqin"));
 
     if (!parser.parse(arguments)) {
         out.error = parser.errorText();
