@@ -61,12 +61,11 @@ int main(int argc, char **argv)
     // Qt's ffmpeg media backend crashes in this Qt version; gstreamer plays and records.
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
         qputenv("QT_MEDIA_BACKEND", "gstreamer");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("dianziqin"));
-    QApplication::setApplicationVersion(QStringLiteral(DZQ_VERSION));
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    const dzq::CommandLine cmd = dzq::parseCommandLine(QApplication::arguments());
+    // --help, --version and errors in the command line need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const dzq::CommandLine cmd = dzq::parseCommandLine(arguments);
     if (!cmd.error.isEmpty()) {
         std::fprintf(stderr, "%s\n\n%s", qPrintable(cmd.error), qPrintable(cmd.helpText));
         return 2;
@@ -79,6 +78,11 @@ int main(int argc, char **argv)
         std::printf("dianziqin %s\n", DZQ_VERSION);
         return 0;
     }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("dianziqin"));
+    QApplication::setApplicationVersion(QStringLiteral(DZQ_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
 
     const dzq::AppDirResult dir = dzq::initAppDir(cmd.dataDir);
 
