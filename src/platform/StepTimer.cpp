@@ -1,0 +1,65 @@
+#include "platform/StepTimer.h"
+
+#include <algorithm>
+
+namespace dzq {
+
+StepTimer::StepTimer(QObject *parent, NowFunction now)
+    : QObject(parent), now_(now ? std::move(now) : NowFunction([] { return Clock::now(); }))
+{
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &StepTimer::expire);
+}
+
+void StepTimer::setInterval(int ms)
+{
+    interval_ = std::max(ms, 0);
+    restart();
+}
+
+void StepTimer::setEnabled(bool enabled)
+{
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    restart();
+}
+
+void StepTimer::restart()
+{
+    if (!isRunning()) {
+        timer_.stop();
+        return;
+    }
+    const Clock::time_point now = now_();
+    next_ = now + std::chrono::milliseconds(interval_);
+    arm(now);
+}
+
+void StepTimer::arm(Clock::time_point now)
+{
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next_ - now);
+    timer_.start(int(std::max<std::chrono::milliseconds::rep>(wait.count(), 0)));
+}
+
+void StepTimer::expire()
+{
+    if (!isRunning())
+        return;
+    const Clock::time_point now = now_();
+    if (now < next_) {
+        arm(now); // woken early: wait for the rest
+        return;
+    }
+    const std::chrono::milliseconds step(interval_);
+    const auto missed = (now - next_) / step;
+    ideal_ = next_ + missed * step;
+    next_ = ideal_ + step;
+    // Armed before the handlers run, so that a handler that changes the
+    // interval or stops the clock has the last word.
+    arm(now);
+    emit timeout();
+}
+
+} // namespace dzq

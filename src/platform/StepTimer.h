@@ -1,0 +1,64 @@
+#pragma once
+// The windows' clock. It runs while it is enabled and its interval is above 0
+// (an interval of 0 stops it, where a Qt timer would fire without pause).
+// Ticks fall on fixed deadlines, start + n x interval, so the clock never
+// drifts whatever a tick costs; when a tick comes late the deadlines it missed
+// are skipped and the phase is kept, so no burst of ticks follows. Setting the
+// interval, also to the same value, restarts the countdown from that moment.
+// A tick only emits timeout(); it never lets other window events run.
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+
+namespace dzq {
+
+class StepTimer : public QObject {
+    Q_OBJECT
+public:
+    using Clock = std::chrono::steady_clock;
+    using NowFunction = std::function<Clock::time_point()>;
+
+    // now: the clock that places the deadlines (steady_clock when empty);
+    // tests give a scripted one.
+    explicit StepTimer(QObject *parent = nullptr, NowFunction now = {});
+
+    // Interval in milliseconds; 0 (or less) stops the clock until an interval
+    // above 0 is set again. On an enabled clock the countdown restarts now.
+    void setInterval(int ms);
+    int interval() const { return interval_; }
+    // Enabling a stopped clock starts the countdown now; enabling a running one
+    // changes nothing.
+    void setEnabled(bool enabled);
+    bool isEnabled() const { return enabled_; }
+    // Enabled and interval above 0.
+    bool isRunning() const { return enabled_ && interval_ > 0; }
+
+    // The deadline of the tick being handled (of the last tick outside one);
+    // a default time_point before the first tick.
+    Clock::time_point idealTime() const { return ideal_; }
+    // The deadline the clock waits for; only meaningful while it runs.
+    Clock::time_point nextDeadline() const { return next_; }
+
+    // Handles the expiry of the underlying timer: ticks when a deadline has
+    // passed, else waits on. Public so that tests can drive it with a scripted
+    // clock.
+    void expire();
+
+signals:
+    void timeout();
+
+private:
+    void restart();
+    void arm(Clock::time_point now);
+
+    NowFunction now_;
+    QTimer timer_;
+    int interval_ = 0;
+    bool enabled_ = false;
+    Clock::time_point next_{};
+    Clock::time_point ideal_{};
+};
+
+} // namespace dzq
