@@ -4,8 +4,9 @@
 // rounded half to even. Choosing 70 gives 107 ms, 40 gives 188 (187.5 rounds to
 // the even neighbour).
 //
-// Use in the tempo list's handlers:
-//     if (auto ms = stepMsForTempo(tempoTextValue(SD->currentText()))) StepMs = *ms;
+// Use in the tempo list's handlers (Val from platform/Numbers.h reads the
+// box's text as the list's value):
+//     if (auto ms = stepMsForTempo(Val(SD->currentText()))) StepMs = *ms;
 //     // on leaving the box:
 //     if (!typedTempo(text)) SD->setEditText(QString::number(tempoShownForStepMs(StepMs)));
 #include <QStringView>
@@ -30,12 +31,7 @@ constexpr int HighestTypedTempo = 140;
 // round to 0 ms (a stopped clock) or exceed 32767 ms.
 std::optional<int> stepMsForTempo(double tempo);
 
-// The number a tempo text begins with, read as the list box's value: blanks
-// are skipped, an optional sign, digits and a decimal point ("55" 55, " 70.5x"
-// 70.5); 0 for a text that does not begin with a number ("abc", "").
-double tempoTextValue(QStringView text);
-
-// The tempo a typed text stands for, the text's value rounded half to even,
+// The tempo a typed text stands for, its value (Val) rounded half to even,
 // when it lies within 40..140; no value otherwise ("200", "abc", "").
 std::optional<int> typedTempo(QStringView text);
 
