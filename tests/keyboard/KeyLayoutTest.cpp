@@ -23,41 +23,30 @@ struct Tables {
     }
 };
 
-struct NoteRow {
-    int code;
-    int offset;
-    const char *name;
-    int help;
-};
+// The 33 note keys, digit row first (6 7 8 9 0 - =, T..[, G..', V../, 1..5),
+// playing the white keys from "LC" up; help ids run 401.. in this order.
+const int NoteKeyCodes[33] = {54, 55, 56, 57, 48, 189, 187, 84, 89, 85, 73, 79, 80, 219, 71, 72, 74,
+                              75, 76, 186, 222, 86, 66, 78, 77, 188, 190, 191, 49, 50, 51, 52, 53};
+const char NoteKeyLabels[] = "67890-=TYUIOP[GHJKL;'VBNM,./12345";
 
-// The 33 note keys as the layout lists them, digit row first.
-const NoteRow NoteRows[] = {
-    {54, 0, "LC", 401},  {55, 2, "LD", 402},  {56, 4, "LE", 403},  {57, 5, "LF", 404},
-    {48, 7, "LG", 405},  {189, 9, "LA", 406}, {187, 11, "LB", 407}, {84, 12, "WC", 408},
-    {89, 14, "WD", 409}, {85, 16, "WE", 410}, {73, 17, "WF", 411}, {79, 19, "WG", 412},
-    {80, 21, "WA", 413}, {219, 23, "WB", 414}, {71, 24, "KC", 415}, {72, 26, "KD", 416},
-    {74, 28, "KE", 417}, {75, 29, "KF", 418}, {76, 31, "KG", 419}, {186, 33, "KA", 420},
-    {222, 35, "KB", 421}, {86, 36, "HC", 422}, {66, 38, "HD", 423}, {78, 40, "HE", 424},
-    {77, 41, "HF", 425}, {188, 43, "HG", 426}, {190, 45, "HA", 427}, {191, 47, "HB", 428},
-    {49, 48, "MC", 429}, {50, 50, "MD", 430}, {51, 52, "ME", 431}, {52, 53, "MF", 432},
-    {53, 55, "MG", 433},
-};
+int whiteOffset(int i) { return 12 * (i / 7) + PitchSemitones[i % 7]; }
 
 } // namespace
 
 TEST(KeyTables, NoteKeysGiveOffsetNameAndHelp)
 {
     const Tables t;
-    for (const NoteRow &r : NoteRows) {
-        SCOPED_TRACE(r.name);
-        EXPECT_TRUE(isNoteKey(r.code));
-        EXPECT_EQ(t.KeyNoteTable[r.code], r.offset);
-        EXPECT_EQ(t.KeyNameTable[r.code], QLatin1String(r.name));
-        EXPECT_EQ(t.KeyHelpTable[r.code], r.help);
+    for (int i = 0; i < 33; ++i) {
+        const int code = NoteKeyCodes[i];
+        SCOPED_TRACE(code);
+        EXPECT_TRUE(isNoteKey(code));
+        EXPECT_EQ(t.KeyNoteTable[code], whiteOffset(i));
         // The score language reads the recorded name back as the same note.
-        EXPECT_EQ(noteCode(t.KeyNameTable[r.code]), r.offset);
+        EXPECT_EQ(noteCode(t.KeyNameTable[code]), whiteOffset(i));
+        EXPECT_EQ(t.KeyHelpTable[code], 401 + i);
     }
     // "KC" is middle C at the default KeyBase.
+    EXPECT_EQ(t.KeyNameTable[71], QStringLiteral("KC"));
     EXPECT_EQ(36 + t.KeyNoteTable[71], 60);
 }
 
@@ -73,17 +62,15 @@ TEST(KeyTables, CommandKeys)
         EXPECT_TRUE(t.KeyNameTable[code].isEmpty());
         EXPECT_EQ(t.KeyHelpTable[code], 0);
     }
-    // A S D F Z X C: new KeyBase, key list index, name; KeyBase = 36 + index
-    // so each row agrees with the key list.
-    struct Row { int code; int keyBase; int listIndex; const char *name; };
-    const Row rows[] = {{65, 36, 0, "C调"}, {83, 38, 2, "D调"}, {68, 40, 4, "E调"}, {70, 41, 5, "F调"},
-                        {90, 43, 7, "G调"}, {88, 45, 9, "A调"}, {67, 46, 10, "bB调"}};
+    // A S D F Z X C: new KeyBase, key list index (KeyBase - 36), name.
+    struct Row { int code; int keyBase; const char *name; };
+    const Row rows[] = {{65, 36, "C调"}, {83, 38, "D调"}, {68, 40, "E调"}, {70, 41, "F调"},
+                        {90, 43, "G调"}, {88, 45, "A调"}, {67, 46, "bB调"}};
     for (const Row &r : rows) {
         SCOPED_TRACE(r.name);
         EXPECT_TRUE(isKeyChoiceKey(r.code));
         EXPECT_EQ(t.KeyNoteTable[r.code], r.keyBase);
-        EXPECT_EQ(t.KeyHelpTable[r.code], r.listIndex);
-        EXPECT_EQ(keyBaseForKeyIndex(t.KeyHelpTable[r.code]), r.keyBase);
+        EXPECT_EQ(t.KeyHelpTable[r.code], r.keyBase - 36);
         EXPECT_EQ(t.KeyNameTable[r.code], QString::fromUtf8(r.name));
     }
 }
@@ -91,23 +78,19 @@ TEST(KeyTables, CommandKeys)
 TEST(KeyTables, UnlistedCodesStayEmpty)
 {
     const Tables t;
-    // Keypad "." (110) is read as offset 0, help 0, no name.
-    EXPECT_EQ(t.KeyNoteTable[110], 0);
-    EXPECT_EQ(t.KeyHelpTable[110], 0);
-    EXPECT_TRUE(t.KeyNameTable[110].isEmpty());
     int filled = 0;
     for (int code = 0; code < KeyCodeCount; ++code) {
         const bool listed = isNoteKey(code) || isChordInstrumentKey(code) || isKeyChoiceKey(code);
         filled += listed;
-        if (!listed) {
+        if (!listed) { // keypad "." (110) among them: offset 0, help 0, no name
             EXPECT_EQ(t.KeyNoteTable[code], 0) << code;
             EXPECT_EQ(t.KeyHelpTable[code], 0) << code;
             EXPECT_TRUE(t.KeyNameTable[code].isEmpty()) << code;
         }
     }
     EXPECT_EQ(filled, 33 + 4 + 7);
+    EXPECT_FALSE(isNoteKey(110));
     EXPECT_FALSE(isNoteKey(-1));
-    EXPECT_FALSE(isNoteKey(256));
     EXPECT_FALSE(isNoteKey(54 + 256));
 }
 
@@ -123,40 +106,29 @@ TEST(NoteNames, OnlyTheLayoutsNotesHaveNames)
         EXPECT_EQ(noteCode(name), offset);
     }
     EXPECT_EQ(names.size(), 33u);
-    EXPECT_EQ(noteName(0), QStringLiteral("LC"));
-    EXPECT_EQ(noteName(11), QStringLiteral("LB"));
-    EXPECT_EQ(noteName(12), QStringLiteral("WC"));
     EXPECT_EQ(noteName(55), QStringLiteral("MG"));
     EXPECT_TRUE(noteName(1).isEmpty());  // black key
     EXPECT_TRUE(noteName(57).isEmpty()); // would be "MA"
-    EXPECT_TRUE(noteName(59).isEmpty()); // would be "MB"
-    EXPECT_TRUE(noteName(-12).isEmpty());
 }
 
-TEST(KeyHelp, TextsFollowTheLayout)
+TEST(KeyHelp, TextsAndShippedStringsFollowTheLayout)
 {
+    // " <key> 键" (no blank before "6" and "8"), register and syllable, score name.
+    const char *const registerWords[] = {"最低音", "低音", "中音", "高音", "最高音"};
+    const QString syllables = QStringLiteral("哆唻咪法嗦啦希");
+    for (int i = 0; i < 33; ++i) {
+        const int id = 401 + i;
+        const QString expected = QString::fromUtf8(id == 401 || id == 403 ? "" : " ") + QLatin1Char(NoteKeyLabels[i])
+            + QStringLiteral(" 键\r\n") + QString::fromUtf8(registerWords[i / 7]) + QStringLiteral("（")
+            + syllables[i % 7] + QStringLiteral("）\r\n乐谱中用 ") + noteName(whiteOffset(i)) + QStringLiteral(" 表示");
+        EXPECT_EQ(keyHelpText(id), expected) << id;
+        EXPECT_EQ(LoadResString(id), expected) << id;
+    }
     EXPECT_EQ(keyHelpText(401), QStringLiteral("6 键\r\n最低音（哆）\r\n乐谱中用 LC 表示"));
-    EXPECT_EQ(keyHelpText(403), QStringLiteral("8 键\r\n最低音（咪）\r\n乐谱中用 LE 表示"));
-    EXPECT_EQ(keyHelpText(414), QStringLiteral(" [ 键\r\n低音（希）\r\n乐谱中用 WB 表示"));
     EXPECT_EQ(keyHelpText(415), QStringLiteral(" G 键\r\n中音（哆）\r\n乐谱中用 KC 表示"));
     EXPECT_EQ(keyHelpText(427), QStringLiteral(" . 键\r\n高音（啦）\r\n乐谱中用 HA 表示"));
-    EXPECT_EQ(keyHelpText(433), QStringLiteral(" 5 键\r\n最高音（嗦）\r\n乐谱中用 MG 表示"));
     EXPECT_TRUE(keyHelpText(400).isEmpty());
     EXPECT_TRUE(keyHelpText(434).isEmpty());
-}
-
-TEST(KeyHelp, ShippedStringsAgreeWithTheLayout)
-{
-    int shipped = 0;
-    for (int id = FirstKeyHelpId; id <= LastKeyHelpId; ++id) {
-        const QString text = LoadResString(id);
-        if (text.isEmpty())
-            continue;
-        ++shipped;
-        EXPECT_EQ(text, keyHelpText(id)) << id;
-    }
-    if (shipped == 0)
-        GTEST_SKIP() << "the string table holds no key help texts yet";
 }
 
 TEST(OnScreenKeys, WhiteAndBlackKeysAndTheirPictures)

@@ -9,18 +9,27 @@ using namespace dzq;
 namespace {
 constexpr Qt::KeyboardModifiers None = Qt::NoModifier;
 constexpr Qt::KeyboardModifiers Shift = Qt::ShiftModifier;
+constexpr Qt::KeyboardModifiers Ctrl = Qt::ControlModifier;
 constexpr Qt::KeyboardModifiers Keypad = Qt::KeypadModifier;
+
+struct KeyCase {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int code;
+};
 } // namespace
 
-TEST(VirtualKeys, LettersAndDigits)
+TEST(VirtualKeys, LettersDigitsAndFunctionKeys)
 {
     for (int i = 0; i < 26; ++i) {
         EXPECT_EQ(virtualKeyCode(Qt::Key_A + i, None), 65 + i);
         EXPECT_EQ(virtualKeyCode(Qt::Key_A + i, Shift), 65 + i);
-        EXPECT_EQ(virtualKeyCode(Qt::Key_A + i, Qt::ControlModifier), 65 + i);
+        EXPECT_EQ(virtualKeyCode(Qt::Key_A + i, Ctrl), 65 + i);
     }
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(virtualKeyCode(Qt::Key_0 + i, None), 48 + i);
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(virtualKeyCode(Qt::Key_F1 + i, None), 112 + i);
 }
 
 TEST(VirtualKeys, ShiftedSymbolsKeepTheirKeysCode)
@@ -73,75 +82,50 @@ TEST(VirtualKeys, EveryNoteKeyIsReachable)
     EXPECT_EQ(offset, 55);
 }
 
-TEST(VirtualKeys, NumericKeypad)
+TEST(VirtualKeys, KeypadControlAndUnknownKeys)
 {
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(virtualKeyCode(Qt::Key_0 + i, Keypad), 96 + i);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Asterisk, Keypad), vk::Multiply);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Plus, Keypad), vk::Add);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Minus, Keypad), vk::Subtract);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Period, Keypad), vk::Decimal);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Comma, Keypad), vk::Decimal); // decimal comma layouts
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Slash, Keypad), vk::Divide);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Enter, Keypad), vk::Return);
-    // The same symbols off the keypad are note keys or digits, not drums.
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Plus, Shift), 187);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Minus, None), 189);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Asterisk, Shift), '8');
-    EXPECT_EQ(virtualKeyCode(Qt::Key_5, None), '5');
-    // With Shift held the keypad digits still drum.
-    EXPECT_EQ(virtualKeyCode(Qt::Key_3, Keypad | Shift), 99);
-    // NumLock off: the keypad sends editing keys, which play the effects.
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Insert, Keypad), vk::Insert);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Delete, Keypad), vk::Delete);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Home, Keypad), vk::Home);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_End, Keypad), vk::End);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_PageUp, Keypad), vk::Prior);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_PageDown, Keypad), vk::Next);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Left, Keypad), 37);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Down, Keypad), 40);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_Clear, Keypad), 12);
-}
-
-TEST(VirtualKeys, ControlAndFunctionKeys)
-{
-    for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(virtualKeyCode(Qt::Key_F1 + i, None), 112 + i);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_F12, Shift), vk::F12);
-    const std::pair<Qt::Key, int> keys[] = {
-        {Qt::Key_Space, 32},  {Qt::Key_Backspace, 8}, {Qt::Key_Backtab, 9}, {Qt::Key_Shift, 16},
-        {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},    {Qt::Key_Home, 36},
-        {Qt::Key_Insert, 45}, {Qt::Key_Delete, 46},
+    const KeyCase cases[] = {
+        {Qt::Key_0, Keypad, 96}, {Qt::Key_9, Keypad, 105}, {Qt::Key_Asterisk, Keypad, 106},
+        {Qt::Key_Plus, Keypad, 107}, {Qt::Key_Minus, Keypad, 109}, {Qt::Key_Period, Keypad, 110},
+        {Qt::Key_Comma, Keypad, 110}, // decimal comma layouts
+        {Qt::Key_Slash, Keypad, 111}, {Qt::Key_Enter, Keypad, 13},
+        // With Shift held the keypad digits still drum.
+        {Qt::Key_3, Keypad | Shift, 99},
+        // The same symbols off the keypad are note keys or digits, not drums.
+        {Qt::Key_Plus, Shift, 187}, {Qt::Key_Minus, None, 189}, {Qt::Key_Asterisk, Shift, '8'}, {Qt::Key_5, None, '5'},
+        // NumLock off: the keypad sends editing keys, which play the effects.
+        {Qt::Key_Insert, Keypad, 45}, {Qt::Key_Delete, Keypad, 46}, {Qt::Key_Home, Keypad, 36},
+        {Qt::Key_End, Keypad, 35}, {Qt::Key_PageUp, Keypad, 33}, {Qt::Key_PageDown, Keypad, 34},
+        {Qt::Key_Left, Keypad, 37}, {Qt::Key_Down, Keypad, 40}, {Qt::Key_Clear, Keypad, 12},
+        {Qt::Key_Space, None, 32}, {Qt::Key_Backspace, None, 8}, {Qt::Key_Backtab, Shift, 9},
+        {Qt::Key_Shift, Shift, 16}, {Qt::Key_PageUp, None, 33}, {Qt::Key_Delete, None, 46}, {Qt::Key_F12, Shift, 123},
+        // Keys without a code give 0, which no table row uses.
+        {Qt::Key_VolumeUp, None, 0}, {Qt::Key_unknown, None, 0}, {0, None, 0},
     };
-    for (auto [key, code] : keys)
-        EXPECT_EQ(virtualKeyCode(key, None), code) << key;
-    // Keys without a code give 0, which no table row uses.
-    EXPECT_EQ(virtualKeyCode(Qt::Key_VolumeUp, None), 0);
-    EXPECT_EQ(virtualKeyCode(Qt::Key_unknown, None), 0);
-    EXPECT_EQ(virtualKeyCode(0, None), 0);
+    for (const KeyCase &c : cases)
+        EXPECT_EQ(virtualKeyCode(c.key, c.modifiers), c.code) << c.key << " " << c.modifiers.toInt();
 }
 
-TEST(ShiftMask, ShiftAloneIsOne)
+TEST(ShiftMask, ModifiersAddUpAndModifierKeysCountThemselves)
 {
-    EXPECT_EQ(shiftMask(Qt::Key_A, None, true), 0);
-    EXPECT_EQ(shiftMask(Qt::Key_A, Shift, true), 1);
-    EXPECT_EQ(shiftMask(Qt::Key_A, Shift | Qt::ControlModifier, true), 3);
-    EXPECT_EQ(shiftMask(Qt::Key_A, Shift | Qt::AltModifier, true), 5);
-    // The keypad flag is not a modifier key.
-    EXPECT_EQ(shiftMask(Qt::Key_5, Shift | Keypad, true), 1);
-    EXPECT_EQ(shiftMask(Qt::Key_5, Keypad, true), 0);
-    EXPECT_EQ(shiftMask(Qt::Key_A, Qt::MetaModifier, true), 0);
-}
-
-TEST(ShiftMask, ModifierKeysCountThemselves)
-{
-    // The press of Shift may arrive with the state from before it.
-    EXPECT_EQ(shiftMask(Qt::Key_Shift, None, true), 1);
-    EXPECT_EQ(shiftMask(Qt::Key_Shift, Shift, true), 1);
-    EXPECT_EQ(shiftMask(Qt::Key_Shift, Qt::ControlModifier, true), 3);
-    EXPECT_EQ(shiftMask(Qt::Key_Control, None, true), 2);
-    EXPECT_EQ(shiftMask(Qt::Key_Alt, Shift, true), 5);
-    // ... and its release with the state from before the release.
-    EXPECT_EQ(shiftMask(Qt::Key_Shift, Shift, false), 0);
-    EXPECT_EQ(shiftMask(Qt::Key_Control, Shift | Qt::ControlModifier, false), 1);
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        bool pressed;
+        int mask;
+    };
+    const Case cases[] = {
+        {Qt::Key_A, None, true, 0}, {Qt::Key_A, Shift, true, 1}, {Qt::Key_A, Shift | Ctrl, true, 3},
+        {Qt::Key_A, Shift | Qt::AltModifier, true, 5},
+        // The keypad and meta flags are no modifier keys.
+        {Qt::Key_5, Shift | Keypad, true, 1}, {Qt::Key_5, Keypad, true, 0}, {Qt::Key_A, Qt::MetaModifier, true, 0},
+        // The press of a modifier may arrive with the state from before it ...
+        {Qt::Key_Shift, None, true, 1}, {Qt::Key_Shift, Shift, true, 1}, {Qt::Key_Shift, Ctrl, true, 3},
+        {Qt::Key_Control, None, true, 2}, {Qt::Key_Alt, Shift, true, 5},
+        // ... and its release with the state from before the release.
+        {Qt::Key_Shift, Shift, false, 0}, {Qt::Key_Control, Shift | Ctrl, false, 1},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(shiftMask(c.key, c.modifiers, c.pressed), c.mask)
+            << c.key << " " << c.modifiers.toInt() << (c.pressed ? " down" : " up");
 }
