@@ -467,7 +467,7 @@ QImage mainBackground(int w, int h)
         p.drawLine(QPointF(tray.left() + 6, tray.bottom() + 1), QPointF(tray.right() - 6, tray.bottom() + 1));
     }
 
-    // The name, engraved above the speaker grille in the middle.
+    // The name, engraved above the display in the middle.
     QFont brand = cjkFont(16, QFont::Bold);
     brand.setLetterSpacing(QFont::AbsoluteSpacing, 6);
     p.setFont(brand);
@@ -477,18 +477,41 @@ QImage mainBackground(int w, int h)
     p.setPen(QColor(112, 98, 76, 170));
     p.drawText(brandR, Qt::AlignCenter, QStringLiteral("电子琴"));
 
-    // Speaker grille between the trays, above the small keyboard map.
+    // The display between the trays (the window's hint line is written on
+    // it), a narrow speaker grille under it, then the small keyboard map.
     {
-        const QRectF g(416, 32, 152, 96);
+        const QRectF bezel(416, 32, 152, 76);
         QPainterPath frame;
-        frame.addRoundedRect(g, 9, 9);
+        frame.addRoundedRect(bezel, 8, 8);
+        p.fillPath(frame, vertical(bezel.top(), bezel.bottom(), {{0, QColor(70, 64, 56)}, {1, QColor(40, 36, 32)}}));
+        p.setPen(QPen(QColor(255, 255, 255, 120), 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(QPointF(bezel.left() + 8, bezel.bottom() + 1), QPointF(bezel.right() - 8, bezel.bottom() + 1));
+        const QRectF glass = bezel.adjusted(4, 4, -4, -4);
+        QPainterPath screen;
+        screen.addRoundedRect(glass, 4, 4);
+        p.fillPath(screen, vertical(glass.top(), glass.bottom(), {{0, QColor(196, 214, 150)}, {1, QColor(164, 186, 118)}}));
+        // Faint pixel grid of a liquid-crystal screen and a shadow under the bezel.
+        p.save();
+        p.setClipPath(screen);
+        p.setPen(QPen(QColor(120, 140, 80, 28), 1));
+        for (double x = glass.left() + 2; x < glass.right(); x += 3)
+            p.drawLine(QPointF(x, glass.top()), QPointF(x, glass.bottom()));
+        p.fillRect(QRectF(glass.left(), glass.top(), glass.width(), 5),
+                   vertical(glass.top(), glass.top() + 5, {{0, QColor(0, 0, 0, 60)}, {1, QColor(0, 0, 0, 0)}}));
+        p.restore();
+    }
+    {
+        const QRectF g(416, 113, 152, 18);
+        QPainterPath frame;
+        frame.addRoundedRect(g, 6, 6);
         p.fillPath(frame, vertical(g.top(), g.bottom(), {{0, QColor(0, 0, 0, 26)}, {1, QColor(255, 255, 255, 40)}}));
         p.setPen(QPen(QColor(150, 136, 112, 150), 1));
         p.setBrush(Qt::NoBrush);
         p.drawPath(frame);
         p.setPen(Qt::NoPen);
-        for (double y = g.top() + 8; y < g.bottom() - 4; y += 6.5) {
-            const int row = int((y - g.top()) / 6.5);
+        for (int row = 0; row < 2; ++row) {
+            const double y = g.top() + 6 + row * 6.0;
             for (double x = g.left() + 9 + (row % 2) * 3.25; x < g.right() - 6; x += 6.5) {
                 p.setBrush(QColor(64, 56, 46, 140));
                 p.drawEllipse(QPointF(x, y), 1.6, 1.6);

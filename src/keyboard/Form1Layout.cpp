@@ -7,7 +7,7 @@
 //   left tray (3..405, 27..201)   the panel Jiezhou(i) at (8, 32), 394 x 138,
 //                        and below it the recorder row at y 174: Image1,
 //                        BcLY, elapsed time Label12, scrolling line Label8;
-//   centre (410..572)    the display XSWB in the picture's screen (416, 32),
+//   centre (410..572)    the display XSWB on the picture's screen (416, 32),
 //                        the keyboard map Picture2 at (414, 136) with its
 //                        caption Label3 below;
 //   right tray (575..977, 27..201)   the score box Text3 at (580, 32), the
@@ -91,7 +91,7 @@ QRadioButton[tab="true"]::indicator { image: none; border: none; background: non
 QLabel#XSWB {
     color: #1d3a14;
     background: transparent;
-    padding: 3px 5px;
+    padding: 2px 3px;
 }
 QLabel#Label1 {
     color: #f3d9a0;
@@ -462,8 +462,9 @@ void Form1::buildRecorder()
 
 void Form1::buildCentre()
 {
-    // The hint display: up to four short lines in the screen of the picture.
-    XSWB = label(this, QString(), QRect(418, 34, 148, 70), Qt::AlignCenter);
+    // The hint display: up to four short lines on the picture's screen
+    // (420..564, 36..104).
+    XSWB = label(this, QString(), QRect(420, 36, 144, 68), Qt::AlignCenter);
     XSWB->setObjectName(QStringLiteral("XSWB"));
     XSWB->setWordWrap(true);
     XSWB->setFont(uiFont(11));
