@@ -397,7 +397,6 @@ void Form1::buildHelpPanel(QWidget *panel)
         Option2[i] = option(panel, topics[i], QRect(6, 2 + 19 * int(i), 80, 19));
     Text1 = new QPlainTextEdit(panel);
     Text1->setGeometry(92, 2, 296, 134);
-    Text1->setReadOnly(false);
     Text1->setFont(uiFont(12));
 }
 
