@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 using namespace dzq;
@@ -151,32 +150,6 @@ TEST(TokenReader, NumbersPositionsAndTheEndInBothModes)
     }
 }
 
-TEST(TokenReader, AlwaysMovesOnOrEnds)
-{
-    // Whatever the text, each read either reports the end or moves forward,
-    // so a reading loop ends after at most one read per character.
-    std::mt19937 rng(12345);
-    const char16_t alphabet[] = u"KCDXZTY0123456789 \r\nkc";
-    std::uniform_int_distribution<int> pick(0, int(std::size(alphabet)) - 2);
-    std::uniform_int_distribution<int> length(0, 40);
-    for (int round = 0; round < 2000; ++round) {
-        QString text;
-        for (int i = length(rng); i > 0; --i)
-            text += QChar(alphabet[pick(rng)]);
-        for (Mode mode : {Mode::Interpreter, Mode::Import}) {
-            qsizetype pos = 1;
-            int reads = 1;
-            for (ScoreToken t; !(t = readScoreToken(text, pos, mode)).atEnd(); ++reads) {
-                ASSERT_GT(t.next, pos) << text.toStdString();
-                ASSERT_LE(t.next, text.size() + 1);
-                ASSERT_LE(t.text.size(), 2);
-                pos = t.next;
-            }
-            EXPECT_LE(reads, text.size() + 1);
-        }
-    }
-}
-
 TEST(TokenReader, MillionCharacterText)
 {
     const QString text = QStringLiteral("KC8").repeated(333333) + QLatin1Char('T'); // a lone last character
@@ -269,20 +242,6 @@ TEST(Commands, NumbersTheyActOnAndWhatTheyReset)
     EXPECT_FALSE(scoreCommandResets(Kind::Note, 4).counters);
 }
 
-TEST(Import, TokenKinds)
-{
-    for (int code = 0; code <= 55; ++code)
-        EXPECT_EQ(importTokenKind(noteName(code)), isNoteName(noteName(code)) ? ImportTokenKind::Cell : ImportTokenKind::Hold)
-            << code;
-    EXPECT_EQ(importTokenKind(u"MA"), ImportTokenKind::Cell);
-    EXPECT_EQ(importTokenKind(u"XZ"), ImportTokenKind::Cell);
-    EXPECT_EQ(importTokenKind(u"TZ"), ImportTokenKind::End);
-    for (const char16_t *t : {u"VS", u"YQ", u"YX", u"JP", u"HX"})
-        EXPECT_EQ(importTokenKind(t), ImportTokenKind::Skip);
-    for (const char16_t *t : {u"MB", u"YD", u"CL", u"BM", u"kc", u"--", u" K", u"D4"})
-        EXPECT_EQ(importTokenKind(t), ImportTokenKind::Hold);
-}
-
 TEST(Import, ReadsTheScoreForTheEditor)
 {
     const std::pair<const char *, const char *> cases[] = {
@@ -299,9 +258,17 @@ TEST(Import, ReadsTheScoreForTheEditor)
         {"K", ""},
         // A blank shifts the reading: the pairs after it straddle the notes.
         {"KC4 KD4KE4", "KC:4  K:4(hold) D4:4(hold) KE:4"},
+        // Rests and "MA" are cells; these commands are skipped, all else held.
+        {"XZ2MA", "XZ:2 MA:2"},
+        {"VS1YQ2YX3JP4HX5", "VS:1(skip) YQ:2(skip) YX:3(skip) JP:4(skip) HX:5(skip)"},
+        {"MBYDCLBMkc--", "MB:0(hold) YD:0(hold) CL:0(hold) BM:0(hold) kc:0(hold) --:0(hold)"},
     };
     for (auto [score, expected] : cases)
         EXPECT_EQ(import(score), expected) << score;
+    // Every note name is a cell (a black key's empty name is held).
+    for (int code = 0; code <= HighestNoteOffset; ++code)
+        EXPECT_EQ(importTokenKind(noteName(code)), isNoteName(noteName(code)) ? ImportTokenKind::Cell : ImportTokenKind::Hold)
+            << code;
     // The length is kept from an earlier import when no digit follows.
     EXPECT_EQ(import("KC", 6), "KC:6");
 }

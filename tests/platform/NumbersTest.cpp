@@ -26,39 +26,30 @@ TEST(Val, ReadsTheLeadingNumberLikeBasic)
     EXPECT_EQ(Val(u"-1e999"), -INFINITY);
 }
 
-TEST(CInt, RoundsHalvesToEvenWithinSixteenBits)
+TEST(WholeNumbers, CIntRoundsHalvesToEvenInSixteenBitsIntFloorsInThirtyTwo)
 {
-    EXPECT_EQ(CInt(2.5), 2);
-    EXPECT_EQ(CInt(3.5), 4);
-    EXPECT_EQ(CInt(-2.5), -2);
-    EXPECT_EQ(CInt(2.5001), 3);
-    EXPECT_EQ(CInt(7500.0 / 70), 107);
-
-    bool ok = false;
-    EXPECT_EQ(CInt(-32768.5, &ok), -32768);
-    EXPECT_TRUE(ok) << "-32768.5 rounds to the even -32768";
-    EXPECT_EQ(CInt(32767.5, &ok), 32767);
-    EXPECT_FALSE(ok) << "32767.5 rounds to 32768";
-    EXPECT_EQ(CInt(1e300, &ok), 32767);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(CInt(-INFINITY, &ok), -32768);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(CInt(NAN, &ok), 0);
-    EXPECT_FALSE(ok);
-}
-
-TEST(Int, IsTheFloorWithinThirtyTwoBits)
-{
-    EXPECT_EQ(Int(2.5), 2);
-    EXPECT_EQ(Int(-2.5), -3);
-    EXPECT_EQ(Int(15000.0 / 70), 214);
-    bool ok = true;
-    EXPECT_EQ(Int(1e20, &ok), 2147483647);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(Int(-2147483648.5, &ok), -2147483647 - 1);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(Int(NAN, &ok), 0);
-    EXPECT_FALSE(ok);
+    struct Case {
+        int (*convert)(double, bool *);
+        double value;
+        int result;
+        bool inRange;
+    };
+    const Case cases[] = {
+        {CInt, 2.5, 2, true}, {CInt, 3.5, 4, true}, {CInt, -2.5, -2, true}, {CInt, 2.5001, 3, true},
+        {CInt, 7500.0 / 70, 107, true},
+        {CInt, -32768.5, -32768, true}, // rounds to the even -32768
+        {CInt, 32767.5, 32767, false},  // rounds to 32768
+        {CInt, 1e300, 32767, false}, {CInt, -INFINITY, -32768, false}, {CInt, NAN, 0, false},
+        {Int, 2.5, 2, true}, {Int, -2.5, -3, true}, {Int, 15000.0 / 70, 214, true},
+        {Int, 1e20, 2147483647, false}, {Int, -2147483648.5, -2147483647 - 1, false}, {Int, NAN, 0, false},
+    };
+    for (const Case &c : cases) {
+        const char *name = c.convert == CInt ? "CInt " : "Int ";
+        bool inRange = !c.inRange;
+        EXPECT_EQ(c.convert(c.value, &inRange), c.result) << name << c.value;
+        EXPECT_EQ(inRange, c.inRange) << name << c.value;
+        EXPECT_EQ(c.convert(c.value, nullptr), c.result) << name << c.value;
+    }
 }
 
 TEST(Fields, ArePaddedNeverCutAndReadBackStrictly)

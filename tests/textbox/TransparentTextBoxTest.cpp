@@ -36,30 +36,19 @@ QPixmap noise(QSize size, quint32 seed)
     return QPixmap::fromImage(image);
 }
 
-QString lines(int count)
-{
-    QStringList text;
-    for (int i = 0; i < count; ++i)
-        text << Line;
-    return text.join(QLatin1Char('\n'));
-}
+QString lines(int count) { return QStringList(count, Line).join(QLatin1Char('\n')); }
 
-void settle()
+// What the window shows on screen, once the events have settled.
+QImage screenOf(QWidget &window)
 {
     for (int i = 0; i < 4; ++i) {
         QCoreApplication::processEvents();
         QTest::qWait(5);
     }
-}
-
-// What the window shows on screen.
-QImage screenOf(QWidget &window)
-{
-    settle();
     QImage shown = window.screen()->grabWindow(window.winId()).toImage();
-    if (!qEnvironmentVariableIsEmpty("DZQ_TEST_SCREENSHOTS")) {
+    if (const QString dir = qEnvironmentVariable("DZQ_TEST_SCREENSHOTS"); !dir.isEmpty()) {
         static int n = 0;
-        shown.save(qEnvironmentVariable("DZQ_TEST_SCREENSHOTS") + QStringLiteral("/textbox-%1.png").arg(++n));
+        shown.save(dir + QStringLiteral("/textbox-%1.png").arg(++n));
     }
     return shown.convertToFormat(QImage::Format_RGB32);
 }
@@ -88,13 +77,7 @@ QRect viewportIn(const QWidget &window, const QAbstractScrollArea &box)
     return {box.viewport()->mapTo(&window, QPoint(0, 0)), box.viewport()->size()};
 }
 
-// The part of the box's viewport right of its text column ("KC8KD" lines).
-QRect besideText(const QWidget &window, const QAbstractScrollArea &box)
-{
-    const int textRight = 4 + box.fontMetrics().horizontalAdvance(Line) + 8;
-    return viewportIn(window, box).adjusted(textRight, 0, 0, 0);
-}
-
+// The box's text column ("KC8KD" lines) and the part of its viewport right of it.
 QRect textColumn(const QWidget &window, const QAbstractScrollArea &box)
 {
     QRect area = viewportIn(window, box);
@@ -102,11 +85,16 @@ QRect textColumn(const QWidget &window, const QAbstractScrollArea &box)
     return area;
 }
 
-void blackText(QWidget *box)
+QRect besideText(const QWidget &window, const QAbstractScrollArea &box)
 {
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Text, Qt::black);
-    box->setPalette(palette);
+    return viewportIn(window, box).adjusted(textColumn(window, box).width() + 8, 0, 0, 0);
+}
+
+void setColour(QWidget *widget, QPalette::ColorRole role, Qt::GlobalColor colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
 }
 
 // A picture window with a plain text box on the picture and a rich text box
@@ -121,18 +109,16 @@ protected:
         plain = new QPlainTextEdit(&window);
         plain->setGeometry(20, 20, 200, 150);
         plain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        blackText(plain);
+        setColour(plain, QPalette::Text, Qt::black);
 
         frame = new QFrame(&window);
         frame->setGeometry(250, 40, 210, 190);
         frame->setAutoFillBackground(true);
-        QPalette green = frame->palette();
-        green.setColor(QPalette::Window, Qt::green);
-        frame->setPalette(green);
+        setColour(frame, QPalette::Window, Qt::green);
         rich = new QTextEdit(frame);
         rich->setGeometry(10, 30, 180, 120);
         rich->setAcceptRichText(false);
-        blackText(rich);
+        setColour(rich, QPalette::Text, Qt::black);
 
         TextBoxOffsetX = 0;
         TextBoxOffsetY = 0;
@@ -155,33 +141,50 @@ protected:
         EXPECT_GT(differing(shown, expected, textColumn(window, *box)), 50) << when << ": text not drawn";
     }
 
+    QList<QAbstractScrollArea *> boxes() const { return {plain, rich}; }
+    void setText(QAbstractScrollArea *box, int count)
+    {
+        if (auto *p = qobject_cast<QPlainTextEdit *>(box))
+            p->setPlainText(lines(count));
+        else
+            qobject_cast<QTextEdit *>(box)->setPlainText(lines(count));
+    }
+
     PictureWindow window;
     QPlainTextEdit *plain = nullptr;
     QFrame *frame = nullptr;
     QTextEdit *rich = nullptr;
 };
 
-TEST_F(OnPicture, BoxesShowThePictureUnderThem)
+TEST_F(OnPicture, BoxesShowThePictureUnderThemWhereverTheyAre)
 {
-    plain->setPlainText(lines(3));
-    rich->setPlainText(lines(3));
+    for (QAbstractScrollArea *box : boxes())
+        setText(box, 3);
     expectPictureBehindText(plain, "box on the window");
     expectPictureBehindText(rich, "box in a frame");
-
     // Around the boxes the window shows its picture and the frame its colour.
     const QImage shown = screenOf(window);
     EXPECT_EQ(differing(shown, bare(window), QRect(0, 200, 240, 160)), 0);
     EXPECT_EQ(shown.pixelColor(255, 45), QColor(Qt::green));
+
+    // Laid out again after it was made transparent: the brush is cut anew.
+    plain->setGeometry(40, 190, 180, 120);
+    expectPictureBehindText(plain, "moved and resized");
+    frame->move(260, 10);
+    expectPictureBehindText(rich, "container moved");
+
+    // A new picture, ending inside the plain box (y 250): below it the box
+    // shows the window colour.
+    window.setPicture(noise(QSize(480, 250), 7));
+    expectPictureBehindText(plain, "new picture ending inside the box");
+    expectPictureBehindText(rich, "new picture");
 }
 
 TEST_F(OnPicture, PictureStaysInPlaceWhileTheTextScrolls)
 {
-    for (QAbstractScrollArea *box : {static_cast<QAbstractScrollArea *>(plain), static_cast<QAbstractScrollArea *>(rich)}) {
+    for (QAbstractScrollArea *box : boxes()) {
         SCOPED_TRACE(box->metaObject()->className());
-        if (auto *p = qobject_cast<QPlainTextEdit *>(box))
-            p->setPlainText(lines(200));
-        else
-            rich->setPlainText(lines(200));
+        setText(box, 200);
         expectPictureBehindText(box, "at the top");
 
         // Line by line, as the scroll bar's arrow does it, then a page at once.
@@ -204,22 +207,9 @@ TEST_F(OnPicture, PictureStaysInPlaceWhileTheTextScrolls)
     }
 }
 
-TEST_F(OnPicture, SecondCallOnlyRebuildsTheBrush)
+TEST_F(OnPicture, OneBrushPerBoxCutFromThePictureUnderIt)
 {
-    const qint64 first = TransparentTextBox::of(plain)->brush().texture().cacheKey();
-    MakeTextBoxTransparent(plain);
-    UpdateTextBoxBackground(plain);
-    EXPECT_EQ(plain->findChildren<TransparentTextBox *>().size(), 1);
-    EXPECT_NE(TransparentTextBox::of(plain)->brush().texture().cacheKey(), first);
-
-    plain->setPlainText(lines(50));
-    plain->verticalScrollBar()->setValue(plain->verticalScrollBar()->maximum());
-    expectPictureBehindText(plain, "after the second call");
-}
-
-TEST_F(OnPicture, EachBoxHasItsOwnBrush)
-{
-    for (QAbstractScrollArea *box : {static_cast<QAbstractScrollArea *>(plain), static_cast<QAbstractScrollArea *>(rich)}) {
+    for (QAbstractScrollArea *box : boxes()) {
         const TransparentTextBox *painter = TransparentTextBox::of(box);
         ASSERT_NE(painter, nullptr);
         EXPECT_EQ(painter->source(), viewportIn(window, *box));
@@ -227,29 +217,27 @@ TEST_F(OnPicture, EachBoxHasItsOwnBrush)
                   window.picture().copy(painter->source()).toImage().convertToFormat(QImage::Format_RGB32));
     }
     EXPECT_EQ(window.findChildren<TransparentTextBox *>().size(), 2);
+
+    // A second call only rebuilds the brush.
+    const qint64 first = TransparentTextBox::of(plain)->brush().texture().cacheKey();
+    MakeTextBoxTransparent(plain);
+    UpdateTextBoxBackground(plain);
+    EXPECT_EQ(plain->findChildren<TransparentTextBox *>().size(), 1);
+    EXPECT_NE(TransparentTextBox::of(plain)->brush().texture().cacheKey(), first);
+    setText(plain, 50);
+    plain->verticalScrollBar()->setValue(plain->verticalScrollBar()->maximum());
+    expectPictureBehindText(plain, "after the second call");
 }
 
-TEST_F(OnPicture, BoxFollowsMovesAndNewPictures)
+TEST_F(OnPicture, ABoxGoesWithoutItsWindowAndTheWindowWithTheOther)
 {
-    plain->setPlainText(lines(3));
-    rich->setPlainText(lines(3));
-    // Laid out again after it was made transparent: the brush is cut anew.
-    plain->setGeometry(40, 190, 180, 120);
-    expectPictureBehindText(plain, "moved and resized");
-    frame->move(260, 10);
-    expectPictureBehindText(rich, "container moved");
-
-    window.setPicture(noise(window.size(), 7));
-    expectPictureBehindText(plain, "new picture");
-    expectPictureBehindText(rich, "new picture");
-}
-
-TEST_F(OnPicture, BoxReachingPastThePictureShowsTheWindowColour)
-{
-    window.setPicture(noise(QSize(480, 100), 5));
-    plain->setPlainText(lines(3));
-    // The box spans the picture's lower edge (y 100).
-    expectPictureBehindText(plain, "picture ends inside the box");
+    delete plain;
+    plain = nullptr;
+    window.setPicture(noise(window.size(), 11)); // reaches the remaining box only
+    setText(rich, 3);
+    EXPECT_EQ(differing(screenOf(window), bare(window), QRect(20, 20, 200, 150)), 0);
+    expectPictureBehindText(rich, "after the other box went");
+    // The window, deleted at the end of the test, takes the other box along.
 }
 
 TEST(TransparentTextBoxWithoutPicture, KeepsTheDefaultBackground)
@@ -282,28 +270,6 @@ TEST(TransparentTextBoxWithoutPicture, KeepsTheDefaultBackground)
     EXPECT_EQ(screenOf(window).pixelColor(area.center()), onPictureWindow->palette().color(QPalette::Base));
     UpdateTextBoxBackground(onPictureWindow);
     EXPECT_EQ(differing(screenOf(window), bare(window), besideText(window, *onPictureWindow)), 0);
-}
-
-TEST(TransparentTextBoxLifetime, BoxesGoWithoutTheirWindowAndTheWindowWithThem)
-{
-    PictureWindow window;
-    window.resize(300, 200);
-    window.setPicture(noise(window.size(), 11));
-    auto *kept = new QPlainTextEdit(&window);
-    kept->setGeometry(10, 10, 120, 80);
-    auto *dropped = new QTextEdit(&window);
-    dropped->setGeometry(150, 10, 120, 80);
-    MakeTextBoxTransparent(kept);
-    MakeTextBoxTransparent(dropped);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-
-    delete dropped;
-    window.update();
-    const QImage shown = screenOf(window);
-    EXPECT_EQ(differing(shown, bare(window), QRect(150, 10, 120, 80)), 0);
-    EXPECT_EQ(differing(shown, bare(window), besideText(window, *kept)), 0);
-    // The window, deleted at the end of the test, takes the other box along.
 }
 
 } // namespace
