@@ -1,0 +1,196 @@
+#include "startup/DZQQD.h"
+
+#include "Fakes.h"
+#include "midi/Shared.h"
+#include "platform/Resources.h"
+#include "platform/SingleInstance.h"
+#include "platform/StepTimer.h"
+#include "platform/TextFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace dzq {
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class StartupWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp.isValid());
+        savedAppDir = AppDir;
+    }
+    void TearDown() override
+    {
+        delete window.data();
+        AppDir = savedAppDir;
+    }
+
+    // A start-up window whose main-window factory counts its calls.
+    DZQQD *makeWindow()
+    {
+        window = new DZQQD([this]() -> QWidget * {
+            ++mainWindows;
+            return nullptr;
+        });
+        return window.data();
+    }
+
+    QString dataDir() const { return tmp.path() + QStringLiteral("/data/"); }
+
+    test::Environment env;
+    QTemporaryDir tmp;
+    QString savedAppDir;
+    QPointer<DZQQD> window;
+    int mainWindows = 0;
+};
+
+TEST_F(StartupWindowTest, SecondCopyShowsTheMessageAndStartsNothing)
+{
+    const QString lock = tmp.filePath(QStringLiteral("dzq.lock"));
+    SingleInstance first(lock);
+    ASSERT_TRUE(first.tryAcquire());
+
+    SingleInstance second(lock);
+    DZQQD *w = makeWindow();
+    EXPECT_FALSE(w->load(second, dataDir()));
+
+    ASSERT_EQ(env.messages.shown.size(), 1u);
+    EXPECT_EQ(env.messages.shown[0].kind, test::ShownMessage::TimedInfo);
+    EXPECT_EQ(env.messages.shown[0].caption, QStringLiteral("提示"));
+    EXPECT_EQ(env.messages.shown[0].text, QStringLiteral("你已经运行这个应用程序了！"));
+    EXPECT_EQ(env.messages.shown[0].timeoutMs, 5000);
+    EXPECT_FALSE(w->timer1().isRunning());
+    EXPECT_FALSE(QFileInfo::exists(dataDir() + settingsFileName()));
+    EXPECT_EQ(mainWindows, 0);
+    EXPECT_TRUE(first.isHeld());
+}
+
+TEST_F(StartupWindowTest, MissingSettingsAndPictureFilesAreWritten)
+{
+    SingleInstance instance(tmp.filePath(QStringLiteral("dzq.lock")));
+    DZQQD *w = makeWindow();
+    ASSERT_TRUE(w->load(instance, dataDir()));
+    EXPECT_TRUE(instance.isHeld());
+    EXPECT_TRUE(env.messages.shown.empty());
+    EXPECT_EQ(QDir(AppDir), QDir(dataDir()));
+    EXPECT_TRUE(AppDir.endsWith(QLatin1Char('/')));
+
+    // The default text, every line ended by CR LF.
+    const QByteArray settings = readBytes(dataDir() + settingsFileName());
+    const QStringList expected = splitTextLines(LoadResString(508));
+    ASSERT_FALSE(expected.isEmpty());
+    EXPECT_EQ(settings, (expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+
+    // The picture is saved on the first show, as a BMP of the window's picture.
+    const QString picturePath = dataDir() + startPictureFileName();
+    EXPECT_FALSE(QFileInfo::exists(picturePath));
+    w->show();
+    EXPECT_TRUE(readBytes(picturePath).startsWith("BM"));
+    const QImage saved(picturePath, "BMP");
+    EXPECT_EQ(saved.size(), QSize(360, 360));
+    EXPECT_EQ(saved.pixel(180, 180), LoadResPicture(106).toImage().pixel(180, 180));
+    EXPECT_TRUE(w->problems().isEmpty()) << w->problems().join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(StartupWindowTest, ExistingUserFilesAreNeverOverwritten)
+{
+    ASSERT_TRUE(QDir().mkpath(dataDir()));
+    const QByteArray mine = "1\r\n2\r\n";
+    writeBytes(dataDir() + settingsFileName(), mine);
+    writeBytes(dataDir() + startPictureFileName(), "not a picture");
+
+    SingleInstance instance(tmp.filePath(QStringLiteral("dzq.lock")));
+    DZQQD *w = makeWindow();
+    ASSERT_TRUE(w->load(instance, dataDir()));
+    w->show();
+    w->hide();
+    w->show();
+    EXPECT_EQ(readBytes(dataDir() + settingsFileName()), mine);
+    EXPECT_EQ(readBytes(dataDir() + startPictureFileName()), QByteArray("not a picture"));
+    EXPECT_TRUE(w->problems().isEmpty());
+}
+
+TEST_F(StartupWindowTest, UnwritableFolderIsReportedAndTheStartGoesOn)
+{
+    // A plain file where the data folder should be: nothing can be made in it.
+    const QString blocker = tmp.filePath(QStringLiteral("blocker"));
+    writeBytes(blocker, "x");
+    SingleInstance instance(tmp.filePath(QStringLiteral("dzq.lock")));
+    DZQQD *w = makeWindow();
+    ASSERT_TRUE(w->load(instance, blocker + QStringLiteral("/data")));
+    w->show();
+
+    const QString problems = w->problems().join(QLatin1Char('\n'));
+    EXPECT_TRUE(problems.contains(settingsFileName())) << problems.toStdString();
+    EXPECT_TRUE(problems.contains(startPictureFileName())) << problems.toStdString();
+    EXPECT_TRUE(env.messages.shown.empty());
+
+    emit w->timer1().timeout();
+    EXPECT_EQ(mainWindows, 1);
+}
+
+TEST_F(StartupWindowTest, TickShowsTheMainWindowOnceAndCloses)
+{
+    SingleInstance instance(tmp.filePath(QStringLiteral("dzq.lock")));
+    DZQQD *w = makeWindow();
+    ASSERT_TRUE(w->load(instance, dataDir()));
+    w->show();
+    EXPECT_EQ(w->timer1().interval(), 3000);
+    EXPECT_TRUE(w->timer1().isRunning());
+    EXPECT_EQ(mainWindows, 0);
+
+    emit w->timer1().timeout();
+    EXPECT_EQ(mainWindows, 1);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(w->timer1().isRunning());
+    emit w->timer1().timeout();
+    EXPECT_EQ(mainWindows, 1);
+
+    // Closing deletes the window.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(StartupWindowTest, WindowIsTheRoundedPicture)
+{
+    SingleInstance instance(tmp.filePath(QStringLiteral("dzq.lock")));
+    DZQQD *w = makeWindow();
+    ASSERT_TRUE(w->load(instance, dataDir()));
+    EXPECT_EQ(w->size(), QSize(360, 360));
+    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(w->picture().size(), QSize(360, 360));
+    const QRegion mask = w->mask();
+    EXPECT_TRUE(mask.contains(QPoint(180, 180)));
+    EXPECT_TRUE(mask.contains(QPoint(2, 180)));
+    EXPECT_TRUE(mask.contains(QPoint(355, 180)));
+    EXPECT_FALSE(mask.contains(QPoint(1, 180)));
+    EXPECT_FALSE(mask.contains(QPoint(356, 180)));
+    EXPECT_FALSE(mask.contains(QPoint(180, 357)));
+    // The corners are cut off.
+    EXPECT_FALSE(mask.contains(QPoint(4, 4)));
+    EXPECT_FALSE(mask.contains(QPoint(354, 354)));
+    EXPECT_TRUE(mask.contains(QPoint(12, 12)));
+}
+
+} // namespace
+} // namespace dzq

@@ -1,0 +1,83 @@
+#include "startup/Form3.h"
+
+#include "platform/StepTimer.h"
+
+#include <QFontMetricsF>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace dzq {
+namespace {
+
+// The first point of the text's shape, scanning rows from the top, left of x.
+std::optional<QPoint> pointInShape(const Form3 &w, int fromX, int toX)
+{
+    for (int y = 0; y < w.height(); ++y)
+        for (int x = fromX; x < toX; ++x)
+            if (w.textShape().contains(QPointF(x + 0.5, y + 0.5)))
+                return QPoint(x, y);
+    return std::nullopt;
+}
+
+TEST(FarewellWindow, MaskIsTheTextShape)
+{
+    Form3 w([] {});
+    EXPECT_EQ(w.size(), QSize(499, 253));
+    EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(w.palette().color(QPalette::Window), QColor(128, 128, 128));
+
+    const QFontMetricsF fm(w.font());
+    const double first = fm.horizontalAdvance(QStringLiteral("再"));
+    const double blank = fm.horizontalAdvance(QStringLiteral(" "));
+    const QRegion mask = w.mask();
+
+    // Inside each letter.
+    const auto a = pointInShape(w, 0, int(first));
+    const auto b = pointInShape(w, int(first + blank), w.width());
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(mask.contains(*a));
+    EXPECT_TRUE(mask.contains(*b));
+
+    // Between the letters, and the corners, are not part of the window.
+    const int gap = int(first + blank / 2);
+    for (int y = 0; y < w.height(); ++y)
+        EXPECT_FALSE(mask.contains(QPoint(gap, y))) << y;
+    EXPECT_FALSE(mask.contains(QPoint(0, 0)));
+    EXPECT_FALSE(mask.contains(QPoint(w.width() - 1, w.height() - 1)));
+    EXPECT_TRUE(w.rect().contains(mask.boundingRect()));
+}
+
+TEST(FarewellWindow, ClickOnALetterEndsOnce)
+{
+    int ends = 0;
+    Form3 w([&] { ++ends; });
+    w.show();
+    const auto p = pointInShape(w, 0, w.width());
+    ASSERT_TRUE(p);
+    QTest::mouseClick(&w, Qt::LeftButton, {}, *p);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(w.hasEnded());
+    QTest::mouseClick(&w, Qt::LeftButton, {}, *p);
+    emit w.timer1().timeout();
+    EXPECT_EQ(ends, 1);
+}
+
+TEST(FarewellWindow, FourSecondTickEndsOnce)
+{
+    int ends = 0;
+    Form3 w([&] { ++ends; });
+    EXPECT_EQ(w.timer1().interval(), 4000);
+    EXPECT_TRUE(w.timer1().isRunning());
+    EXPECT_EQ(ends, 0);
+    emit w.timer1().timeout();
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(w.timer1().isRunning());
+    emit w.timer1().timeout();
+    EXPECT_EQ(ends, 1);
+}
+
+} // namespace
+} // namespace dzq
