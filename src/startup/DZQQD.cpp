@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
 #include <QSaveFile>
@@ -25,11 +26,11 @@ constexpr int kSecondCopyBoxMs = 5000;
 
 // The rounded rectangle from (2, 2) up to, not including, (356, 356) with a
 // 35 x 35 corner ellipse.
-QRegion roundedRegion()
+QPainterPath roundedShape()
 {
     QPainterPath path;
     path.addRoundedRect(QRectF(2, 2, kWindowSize - 6, kWindowSize - 6), 17.5, 17.5);
-    return QRegion(path.toFillPolygon().toPolygon());
+    return path;
 }
 
 } // namespace
@@ -78,6 +79,9 @@ DZQQD::DZQQD(MainWindowFactory showMainWindow, QWidget *parent)
 {
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint | Qt::SplashScreen);
     setAttribute(Qt::WA_DeleteOnClose);
+    // Where the window system takes a mask for input only, the corners are
+    // left transparent by the painting.
+    setAttribute(Qt::WA_TranslucentBackground);
     setWindowTitle(programTitle());
     setFixedSize(kWindowSize, kWindowSize);
     connect(timer1_, &StepTimer::timeout, this, &DZQQD::onTimer1);
@@ -89,7 +93,7 @@ DZQQD::~DZQQD() = default;
 
 bool DZQQD::load(SingleInstance &instance, const QString &dataDir)
 {
-    setMask(roundedRegion());
+    setMask(QRegion(roundedShape().toFillPolygon().toPolygon()));
     if (!instance.tryAcquire()) {
         timer1_->setEnabled(false);
         MessageService::instance().timedInfo(QStringLiteral("提示"), QStringLiteral("你已经运行这个应用程序了！"),
@@ -106,6 +110,15 @@ bool DZQQD::load(SingleInstance &instance, const QString &dataDir)
     if (!ensureDefaultSettingsFile(AppDir, &error))
         report(error);
     return true;
+}
+
+void DZQQD::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setClipPath(roundedShape());
+    p.fillRect(rect(), palette().window());
+    p.drawPixmap(0, 0, picture());
 }
 
 void DZQQD::showEvent(QShowEvent *event)

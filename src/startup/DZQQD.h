@@ -55,6 +55,7 @@ public:
     StepTimer &timer1() { return *timer1_; }
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:

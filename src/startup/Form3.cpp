@@ -42,7 +42,9 @@ Form3::Form3(std::function<void()> endProgram, QWidget *parent)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kGrey);
     setPalette(pal);
-    setAutoFillBackground(true);
+    // Only the letters are painted, for window systems that take the mask
+    // for input only.
+    setAttribute(Qt::WA_TranslucentBackground);
 
     // The text drawn with its cell's top-left corner at (0, 0).
     const QFont font = farewellFont();
@@ -67,7 +69,8 @@ Form3::~Form3() = default;
 void Form3::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    p.fillRect(rect(), kGrey);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(shape_, kGrey);
 }
 
 void Form3::mouseReleaseEvent(QMouseEvent *event)

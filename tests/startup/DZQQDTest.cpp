@@ -190,6 +190,12 @@ TEST_F(StartupWindowTest, WindowIsTheRoundedPicture)
     EXPECT_FALSE(mask.contains(QPoint(4, 4)));
     EXPECT_FALSE(mask.contains(QPoint(354, 354)));
     EXPECT_TRUE(mask.contains(QPoint(12, 12)));
+
+    // Painted only inside the shape, for window systems without input masks.
+    const QImage shot = w->grab().toImage();
+    EXPECT_EQ(qAlpha(shot.pixel(1, 1)), 0);
+    EXPECT_EQ(qAlpha(shot.pixel(358, 358)), 0);
+    EXPECT_EQ(shot.pixel(180, 180), LoadResPicture(106).toImage().pixel(180, 180));
 }
 
 } // namespace

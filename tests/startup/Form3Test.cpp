@@ -3,6 +3,8 @@
 #include "platform/StepTimer.h"
 
 #include <QFontMetricsF>
+#include <QImage>
+#include <QPixmap>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -12,12 +14,13 @@
 namespace dzq {
 namespace {
 
-// The first point of the text's shape, scanning rows from the top, left of x.
+// The first point between fromX and toX, scanning rows from the top, that
+// lies inside the text's shape with 2 pixels to spare on every side.
 std::optional<QPoint> pointInShape(const Form3 &w, int fromX, int toX)
 {
     for (int y = 0; y < w.height(); ++y)
         for (int x = fromX; x < toX; ++x)
-            if (w.textShape().contains(QPointF(x + 0.5, y + 0.5)))
+            if (w.textShape().contains(QRectF(x - 2, y - 2, 5, 5)))
                 return QPoint(x, y);
     return std::nullopt;
 }
@@ -48,6 +51,11 @@ TEST(FarewellWindow, MaskIsTheTextShape)
     EXPECT_FALSE(mask.contains(QPoint(0, 0)));
     EXPECT_FALSE(mask.contains(QPoint(w.width() - 1, w.height() - 1)));
     EXPECT_TRUE(w.rect().contains(mask.boundingRect()));
+
+    // Only the letters are painted, in grey.
+    const QImage shot = w.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(*a), QColor(128, 128, 128));
+    EXPECT_EQ(qAlpha(shot.pixel(gap, w.height() / 2)), 0);
 }
 
 TEST(FarewellWindow, ClickOnALetterEndsOnce)
