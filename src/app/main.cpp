@@ -4,15 +4,16 @@
 #include "midi/Shared.h"
 #include "midi/devices/MidiLogFile.h"
 #include "midi/devices/PlatformMidiSystem.h"
-#include "platform/AppPaths.h"
+#include "platform/SingleInstance.h"
 #include "platform/PictureWindow.h"
 #include "platform/Resources.h"
+#include "startup/DZQQD.h"
+#include "startup/Form3.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include <cstdio>
 #include <memory>
@@ -21,10 +22,12 @@ namespace {
 
 // Stands in for the main keyboard window until it exists: shows the device
 // list and the synthesizer's state, and sounds middle C while a key is held.
+// Closing it leads to the farewell window.
 class StartWindow final : public dzq::PictureWindow {
 public:
     StartWindow(const QString &status)
     {
+        setAttribute(Qt::WA_DeleteOnClose);
         setWindowTitle(QStringLiteral("电子琴"));
         setPicture(QPixmap(dzq::resourceFile(QStringLiteral("pictures/form1.png"))));
         setFixedSize(picture().isNull() ? QSize(980, 340) : picture().size());
@@ -42,6 +45,12 @@ public:
     }
 
 protected:
+    void closeEvent(QCloseEvent *e) override
+    {
+        dzq::CloseMidiOut();
+        (new dzq::Form3)->show();
+        dzq::PictureWindow::closeEvent(e);
+    }
     void keyPressEvent(QKeyEvent *e) override
     {
         if (!e->isAutoRepeat())
@@ -84,7 +93,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(DZQ_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const dzq::AppDirResult dir = dzq::initAppDir(cmd.dataDir);
+    // One running copy: the start-up window checks the lock, prepares the
+    // data folder and the default settings, then opens the main window.
+    dzq::SingleInstance instance;
 
     std::unique_ptr<dzq::MidiLogFile> log;
     if (!cmd.midiLog.isEmpty()) {
@@ -108,15 +119,19 @@ int main(int argc, char **argv)
     // Chords sound their real notes from the start, not three times the key note.
     dzq::fillChordTable(dzq::LoadResString(510));
 
-    QString status = midi.synth().statusText();
-    if (!dir.ok())
-        status += QLatin1Char('\n') + dir.error;
+    auto *start = new dzq::DZQQD([&midi]() -> QWidget * {
+        auto *window = new StartWindow(midi.synth().statusText());
+        window->show();
+        return window;
+    });
     int rc = 0;
-    {
-        StartWindow window(status);
-        window.show();
-        QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+    if (start->load(instance, cmd.dataDir)) {
+        for (const QString &problem : start->problems())
+            std::fprintf(stderr, "%s\n", qPrintable(problem));
+        start->show();
         rc = app.exec();
+    } else {
+        delete start;
     }
     dzq::CloseMidiOut();
     dzq::setMidiSystem(nullptr);
