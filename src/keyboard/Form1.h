@@ -7,6 +7,7 @@
 // own source file.
 #include "keyboard/FileListBox.h"
 #include "keyboard/KeyboardWidgets.h"
+#include "keyboard/core/KeyLayout.h"
 #include "platform/Controls.h"
 #include "platform/PictureWindow.h"
 #include "platform/StepTimer.h"
@@ -19,6 +20,7 @@
 #include <QTextEdit>
 
 #include <array>
+#include <initializer_list>
 
 namespace dzq {
 
@@ -152,7 +154,145 @@ public:
     QPushButton *BJCK = nullptr;
     QPushButton *Command1 = nullptr;
 
+    // =====================================================================
+    // State of the window (the program-wide variables are in midi/Shared.h).
+
+    // Key tables, filled by Form_Load.
+    KeyCodeTable<int32_t> KeyNoteTable{};
+    KeyCodeTable<QString> KeyNameTable{};
+    KeyCodeTable<int32_t> KeyHelpTable{};
+
+    // Live playing.
+    std::array<bool, KeyCodeCount> KeyIsDown{};     // held keys (repeat guard)
+    std::array<int32_t, KeyCodeCount> KeySoundedNote{}; // offset each key last sounded
+    std::array<int, KeyCodeCount> KeySoundedMidi{};  // MIDI note it sounded (0 none)
+    int PrevNoteKey = 0;          // key code of the last note key pressed
+    int CurNote = 0;              // note offset just played / prepared (254 rest, 255 stopped)
+    int PrevKeyBase = 36;         // KeyBase before the last key-choice key
+    int LiveNoteTicks = 0;        // ticks since the live note started, 0..99
+    int LiveNoteLength = 0;       // its recorded length
+    qsizetype ScoreInsertPos = 0; // where recording appends in Text3
+    bool SyncToggle = false;      // mirrors Check5; Shift flips it
+
+    // Score playback.
+    bool ScorePlaying = false;
+    qsizetype ScorePos = 1;       // 1-based read position in ScoreText
+    qsizetype ScoreLength = 0;
+    QString ScoreToken;
+    int NoteDuration = 0;         // current length in ticks
+    int LastNote = 0;             // on-screen key last played by the score or the mouse
+    int LastNoteMidi = 0;         // the MIDI note that key sounded (0 none)
+    QString ScoreFile;            // last file opened or saved through the score box
+
+    // Window.
+    bool InitDone = false;
+    bool MiniWindow = false;
+    bool MapEnlarged = false;
+
+    // =====================================================================
+    // Handlers, grouped by the source file that holds them.
+
+    // Form1Voices.cpp: the melody and chord voices, shared by every player.
+    // release(n): note-off of MIDI note n on channels 0, 1, 2, then n - 5 on 2.
+    void releaseNote(int midiNote);
+    // sound(n): note-on on each voice whose instrument list index is above 0,
+    // with its velocity; voice 2 also 5 semitones lower.
+    void soundNote(int midiNote);
+    // release(LastNote + KeyBase), and the note LastNote really sounded if the
+    // key has changed since.
+    void releaseLastNote();
+    // off(channels): note-offs of KeyBase + 0..63, note by note across the
+    // channels, then of anything else still sounding on them.
+    void notesOff(std::initializer_list<int> channels);
+    // QbTZ: KeyBase + 0..63 off on channels 0..6, channel after channel.
+    void QbTZ();
+    // The chord voices off (channels 3, 4, 5).
+    void HX1K();
+    // On-screen key pictures of the key's own kind (white or black).
+    void showKeyUp(int key);
+    void showKeyDown(int key);
+    // Instrument list index > 0 (the voice sounds).
+    static bool voiceOn(const ChoiceList *list);
+
+    // Form1Accompaniment.cpp: the routine the four clocks share.
+    enum class AccompClock { Rhythm, Performance, Score, Preview };
+    // Control change 11 = 120 - 2 x AccompTick on channels 3, 4 (and 9).
+    void expressionRamp(bool percussion);
+    // One accompaniment step: chord voices, chord change, rhythm step.
+    void accompanimentStep(AccompClock clock);
+    // AccompTick + 1, back to 0 past 2 x RhythmLastStep + 1.
+    void advanceAccompTick();
+    void BZDS_Timer();
+    void BzQd_Click();
+    void Check5_Click();
+
+    // Form1Chords.cpp: the chord voices (channels 3, 4, 5).
+    void BZHX();
+    void BZHX2();
+    void ZHHXJ();
+
+    // Form1Playing.cpp: the computer keyboard and the performance clock.
+    void SFYXYZ_KeyDown(int keyCode, int shift);
+    void SFYXYZ_KeyUp(int keyCode, int shift);
+    void SFYXYZ_Click();
+    void SFYXYZ_GotFocus();
+    void SFYXYZ_LostFocus();
+    void Text3_Change();
+    void Timer1_Timer();
+
+    // Form1Score.cpp: the interpreter, the score clock and the score box.
+    void YSCX();
+    void Timer3_Timer();
+    void Yuepu_MouseDown(int index);
+    void Yuepu_Click(int index);
+    void XINJIAN_Click();
+
+    // Form1Mouse.cpp: mouse playing on the on-screen keys.
+    void Picture1_DragOver(int index);
+    void Label1_MouseMove();
+
+    // Form1Melody.cpp: melody voices, key, device, effect controllers, tempo.
+    void ComSounds_Click(int v);
+    void ComSounds_Change(int v);
+    void Zxlyl_Click(int v);
+    void YD_Click();
+    void YD_Change();
+    void ComDevies_Click();
+    void Check3_Click(int v);
+    void SD_Click();
+    void SD_LostFocus();
+    void Option4_Click(int index);
+
+    // Form1Start.cpp: load, activation, first-time initialisation.
+    void Form_Load();
+    void Form_Activate();
+    void QDCSH();
+
+    // Form1Tabs.cpp: tabs, help, compact window, keyboard map, web pages.
+    void Xxk_Click(int index);
+    void Option2_Click(int index);
+    void Form_Click();
+    void Image3_Click();
+    void Command2_Click(int index);
+    void OpenDownloadPage();
+
+    // Form1Exit.cpp: window switching and the end.
+    void BJCK_Click();
+    void Command1_Click();
+    void Form_Unload();
+
 private:
+    // Each feature file connects the signals of its controls to its handlers.
+    void wireVoices();
+    void wireAccompaniment();
+    void wirePlaying();
+    void wireScore();
+    void wireMouse();
+    void wireMelody();
+    void wireStart();
+    void wireTabs();
+    void wireExit();
+
     void buildPlayingSurface();
     void buildScoreBox();
     void buildCentre();

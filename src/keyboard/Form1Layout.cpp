@@ -233,6 +233,16 @@ Form1::Form1(QWidget *parent) : PictureWindow(parent)
     for (QAbstractScrollArea *box : std::initializer_list<QAbstractScrollArea *>{
              Text3, Text1, Text2, Text4, Text5, Text6, Text7})
         MakeTextBoxTransparent(box);
+
+    wireVoices();
+    wireAccompaniment();
+    wirePlaying();
+    wireScore();
+    wireMouse();
+    wireMelody();
+    wireStart();
+    wireTabs();
+    wireExit();
 }
 
 void Form1::buildClocks()

@@ -59,6 +59,18 @@ bool KeyboardFocusButton::event(QEvent *event)
     }
 }
 
+void KeyboardFocusButton::focusInEvent(QFocusEvent *event)
+{
+    QPushButton::focusInEvent(event);
+    emit gotFocus();
+}
+
+void KeyboardFocusButton::focusOutEvent(QFocusEvent *event)
+{
+    QPushButton::focusOutEvent(event);
+    emit lostFocus();
+}
+
 void KeyboardFocusButton::keyPressEvent(QKeyEvent *event)
 {
     // Not passed to QPushButton: Space and Enter must not click the button.

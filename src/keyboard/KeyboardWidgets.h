@@ -39,9 +39,13 @@ public:
 signals:
     void keyDown(int vk, int shift);
     void keyUp(int vk, int shift);
+    void gotFocus();
+    void lostFocus();
 
 protected:
     bool event(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
 };

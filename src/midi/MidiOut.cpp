@@ -2,6 +2,7 @@
 
 #include "midi/Prepared.h"
 #include "midi/Shared.h"
+#include "midi/SoundingNotes.h"
 #include "platform/MessageService.h"
 
 #include <QComboBox>
@@ -18,6 +19,7 @@ MidiDevice *g_open = nullptr; // the open device; null = no handle
 int g_openId = -2;
 bool g_errorBoxOpen = false;  // a MIDI error box is on screen
 bool g_errorsQuiet = false;   // one box was shown since the last successful open
+SoundingNotes g_sounding;     // notes the open device was told to sound
 
 MidiDevice *deviceFor(int id)
 {
@@ -85,6 +87,15 @@ void CloseMidiOut()
         return;
     dropChordNotes();
     MidiDevice *dev = g_open;
+    // Whatever still sounds is ended first: an outside device would otherwise
+    // hold those notes after we let go of it.
+    for (const auto &[channel, note] : g_sounding.list()) {
+        const uint32_t off = packShortMsg(0x80 + channel, note, 0);
+        if (g_tap)
+            g_tap->record(off);
+        dev->send(off);
+    }
+    g_sounding.clear();
     const int rc = dev->close();
     if (rc != MidiOk)
         ShowMidiError(rc);
@@ -102,7 +113,20 @@ int sendPackedMsg(uint32_t msg)
         return MidiErrNotOpen;
     if (g_tap)
         g_tap->record(msg);
-    return g_open->send(msg);
+    const int rc = g_open->send(msg);
+    if (rc == MidiOk)
+        g_sounding.observe(msg);
+    return rc;
+}
+
+const SoundingNotes &soundingNotes() { return g_sounding; }
+
+void releaseSoundingNotes(std::initializer_list<int> channels)
+{
+    for (const int channel : channels)
+        for (int note = 0; note < 128; ++note)
+            if (g_sounding.sounding(channel, note))
+                MidiNoteOff(channel, note);
 }
 
 void MidiShortMsg(int status, int data1, int data2)
@@ -151,6 +175,7 @@ void resetMidiOut()
 {
     g_open = nullptr;
     g_openId = -2;
+    g_sounding.clear();
     g_errorBoxOpen = false;
     g_errorsQuiet = false;
 }

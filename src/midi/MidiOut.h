@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 
 class QComboBox;
 
@@ -54,6 +55,13 @@ void ShowMidiError(int code);
 // without reporting it (the prepared rhythm and keypad messages).
 int sendPackedMsg(uint32_t msg);
 
+// The notes the open device was told to sound and not yet to end.
+class SoundingNotes;
+const SoundingNotes &soundingNotes();
+// Sends a note-off for every note still sounding on the given channels, low
+// notes first: the stop paths call it after their own release loops, so that
+// a note struck in another key, or below the loops' range, cannot hang.
+void releaseSoundingNotes(std::initializer_list<int> channels);
 // Puts the layer back to "no device open, no error shown" (tests).
 void resetMidiOut();
 

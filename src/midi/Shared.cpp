@@ -33,6 +33,14 @@ bool fillChordTable(const QString &resourceText)
     return true;
 }
 
+void resetAccompCounters()
+{
+    CurStep = 0;
+    AccompStep = 0;
+    NoteTick = 0;
+    ChordStep = 1;
+}
+
 void resetSharedState()
 {
     KeyBase = 36;
@@ -53,6 +61,18 @@ void resetSharedState()
     KeypadDrumIndex = 0;
     EffectKey = 0;
     EffectNames.fill(QString());
+    MelodyProgram.fill(0);
+    VoiceVelocity.fill(0);
+    for (auto &row : PresetTable)
+        for (auto &v : row)
+            v = 0;
+    DrumKeyTable.fill(0);
+    AccompTick = 0;
+    resetAccompCounters();
+    RhythmLastStep = 15;
+    StepsPerChord = 8;
+    ChordCycle = 0;
+    ChordSeqLen = 0;
 }
 
 } // namespace dzq

@@ -63,6 +63,32 @@ inline std::array<QString, 6> EffectNames{};
 // false, leaving the table unchanged, when the text does not hold 63 numbers.
 bool fillChordTable(const QString &resourceText);
 
+// ---- the main window's instrument, shared with the editor -----------------
+
+// Instrument list index of melody voice 0..2 (0 "0.无声", k: program k - 1).
+inline std::array<int, 16> MelodyProgram{};
+// Note-on velocity of melody voice 0..2; element 3 is the chord volume.
+inline std::array<int, 16> VoiceVelocity{};
+// The shortcut tables of the settings file: instrument list indexes of the
+// three melody voices for F1..F12 (row 12 is all "0.无声"), the percussion
+// list index of each keypad digit (note = index + 35).
+inline int PresetTable[13][4] = {};
+inline std::array<int, 11> DrumKeyTable{};
+
+// ---- accompaniment counters and lengths ------------------------------------
+
+inline int AccompTick = 0;      // tick within the expression cycle, 0..2 x RhythmLastStep + 1
+inline int AccompStep = 0;      // index into ChordSeq, 0..ChordSeqLen - 1
+inline int ChordStep = 1;       // chord of the progression, 1..ChordCycle
+inline int NoteTick = 0;        // ticks of the current score note
+inline int RhythmLastStep = 15; // 15 in 2/4 and 4/4, 11 in 3/4
+inline int StepsPerChord = 8;   // accompaniment steps per chord (6 in 3/4)
+inline int ChordCycle = 0;      // chords in the progression
+inline int ChordSeqLen = 0;     // accompaniment steps in one progression cycle
+
+// The counter reset: CurStep 0, AccompStep 0, NoteTick 0, ChordStep 1.
+void resetAccompCounters();
+
 void resetSharedState();
 
 } // namespace dzq

@@ -4,6 +4,7 @@
 
 #include "midi/MidiOut.h"
 #include "midi/Shared.h"
+#include "midi/SoundingNotes.h"
 
 #include <QComboBox>
 
@@ -172,4 +173,25 @@ TEST(Wire, IllegalBytesAreRecognised)
     EXPECT_FALSE(isWireSafe(0x00FB82));   // note-off of a negative note
     EXPECT_FALSE(isWireSafe(0x8A3C90));   // velocity above 127
     EXPECT_FALSE(isWireSafe(0x0000FF));   // system reset
+}
+
+// The layer knows what sounds: stop paths end notes struck in another key,
+// and closing a device ends what it still sounds before letting go of it.
+TEST(SoundingNotesTest, FollowsNotesAndReleasesWhatStillSounds)
+{
+    test::Environment env;
+    MidiNoteOn(2, 31, 55);                 // channel 2's lower doubling
+    MidiNoteOn(0, 60, 85);
+    MidiShortMsg(0x90, 62, 0);             // velocity 0 counts as an end
+    MidiNoteOn(0, 64, 85);
+    MidiNoteOff(0, 64);
+    EXPECT_TRUE(soundingNotes().sounding(2, 31));
+    EXPECT_TRUE(soundingNotes().sounding(0, 60));
+    EXPECT_FALSE(soundingNotes().sounding(0, 64));
+    env.take();
+    releaseSoundingNotes({2});
+    EXPECT_EQ(env.take(), (std::vector<uint32_t>{packShortMsg(0x82, 31, 0)}));
+    CloseMidiOut();
+    EXPECT_EQ(env.synth().sent.back(), packShortMsg(0x80, 60, 0));
+    EXPECT_FALSE(soundingNotes().anySounding());
 }
