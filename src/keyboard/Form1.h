@@ -12,6 +12,7 @@
 #include "platform/PictureWindow.h"
 #include "platform/StepTimer.h"
 
+#include <QByteArray>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPoint>
@@ -225,6 +226,14 @@ public:
     void BZDS_Timer();
     void BzQd_Click();
     void Check5_Click();
+
+    // Form1Rhythm.cpp: the rhythm grid and rhythm files.
+    QByteArray RhythmFileData;    // the rhythm file last read
+    // Reads the rhythm file selected in File1 into RhythmFileData, shows it in
+    // Label11 and applies it (OpenJZwj), as a click on the list does.
+    void File1_Click();
+    // Applies RhythmFileData to the grid, the lanes and RhythmStepTable.
+    void OpenJZwj();
 
     // Form1Chords.cpp: the chord voices (channels 3, 4, 5).
     void BZHX();
