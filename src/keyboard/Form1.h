@@ -8,6 +8,7 @@
 #include "keyboard/FileListBox.h"
 #include "keyboard/KeyboardWidgets.h"
 #include "keyboard/core/KeyLayout.h"
+#include "keyboard/core/Tempo.h"
 #include "platform/Controls.h"
 #include "platform/PictureWindow.h"
 #include "platform/StepTimer.h"
@@ -289,6 +290,10 @@ public:
     void BJCK_Click();
     void Command1_Click();
     void Form_Unload();
+
+protected:
+    // Every showing of the window is an activation.
+    void showEvent(QShowEvent *event) override;
 
 private:
     // Each feature file connects the signals of its controls to its handlers.
