@@ -91,7 +91,9 @@ bool writeTextFile(const QString &path, const QStringList &lines, QString *error
         bytes += encodeLine(line);
     QSaveFile file(path);
     // An unfinished QSaveFile removes its temporary file and leaves the old one.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // The explicit flush matters: commit() does not notice a buffered write
+    // that fails on its way to the disk (a full disk, the file size limit).
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         setError(error, cannotSave(path));
         return false;
     }
