@@ -41,6 +41,13 @@ void resetAccompCounters()
     ChordStep = 1;
 }
 
+int chordSeqCode(int voice, int step)
+{
+    if (voice < 1 || voice > 3 || step < 0 || step >= ChordSeqLen || step >= ChordSeqSteps)
+        return 255;
+    return ChordSeq[std::size_t(voice)][std::size_t(step)];
+}
+
 void resetSharedState()
 {
     KeyBase = 36;
@@ -73,6 +80,9 @@ void resetSharedState()
     StepsPerChord = 8;
     ChordCycle = 0;
     ChordSeqLen = 0;
+    for (auto &voice : ChordSeq)
+        voice.fill(0);
+    ProgressionDegrees.fill(0);
 }
 
 } // namespace dzq

@@ -89,6 +89,21 @@ inline int ChordSeqLen = 0;     // accompaniment steps in one progression cycle
 // The counter reset: CurStep 0, AccompStep 0, NoteTick 0, ChordStep 1.
 void resetAccompCounters();
 
+// ---- the chord sequence the chord voices play --------------------------------
+
+constexpr int ChordSeqSteps = 151;       // accompaniment steps 0..150
+constexpr int MaxProgressionLength = 17; // chords in one progression
+using ChordSequence = std::array<std::array<int32_t, ChordSeqSteps>, 4>;
+// ChordSeq[v][i]: the note code chord voice v (1..3, channel 2 + v) takes at
+// accompaniment step i (0..63 note above KeyBase, 65..85 chord, 254 rest, 255
+// hold); row 0 is unused. Steps 0..ChordSeqLen - 1 make one progression cycle.
+inline ChordSequence ChordSeq{};
+// Scale degree 1..7 of chord c = 1..ChordCycle of the progression; entry 0 unused.
+inline std::array<int, MaxProgressionLength + 1> ProgressionDegrees{};
+// ChordSeq[voice][step], or a hold (255) for a voice outside 1..3 or a step
+// outside the current cycle 0..ChordSeqLen - 1 (an empty progression has none).
+int chordSeqCode(int voice, int step);
+
 void resetSharedState();
 
 } // namespace dzq
