@@ -1,6 +1,11 @@
 // The rhythm file line: written from the grid's values, read back with every
 // field checked.
 #include "keyboard/core/RhythmFile.h"
+#include "platform/Resources.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <QString>
 
@@ -95,4 +100,25 @@ TEST(RhythmFile, TypedVolumes)
     const std::pair<const char *, int> entries[] = {{"100", 5}, {"98", 5}, {"95", 4}, {"10", 0}, {"500", 7}};
     for (auto [text, k] : entries)
         EXPECT_EQ(rhythmVolumeIndexForText(QString::fromLatin1(text)), k) << text;
+}
+
+TEST(RhythmFile, ShippedSamplesRead)
+{
+    // A 4/4 beat first (start-up loads the first file), a waltz, a march.
+    const QDir samples(resourceFile(QStringLiteral("samples")));
+    const QStringList names = samples.entryList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(names.size(), 3);
+    std::vector<int> metres;
+    for (const QString &name : names) {
+        QFile f(samples.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString text = decodeTextBytes(f.readAll());
+        EXPECT_EQ(text.size(), RhythmLineLength + 2) << name.toStdString();
+        EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")));
+        const auto p = decodeRhythmText(text);
+        ASSERT_TRUE(p) << name.toStdString();
+        EXPECT_EQ(encodeRhythmLine(*p, name), text.left(RhythmLineLength));
+        metres.push_back(p->metre);
+    }
+    EXPECT_EQ(metres, (std::vector<int>{Metre44, Metre34, Metre24}));
 }
