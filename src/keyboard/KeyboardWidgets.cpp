@@ -32,6 +32,48 @@ void KeyPicture::paintEvent(QPaintEvent *)
         p.drawPixmap(0, 0, picture_);
 }
 
+QWidget *KeyPicture::widgetUnder(QPointF pos) const
+{
+    // The pressed key holds the mouse, so the pointer is found through the
+    // parent, where the black keys were placed after the white ones.
+    QWidget *parent = parentWidget();
+    if (!parent)
+        return rect().contains(pos.toPoint()) ? const_cast<KeyPicture *>(this) : nullptr;
+    return parent->childAt(mapTo(parent, pos.toPoint()));
+}
+
+// Mouse events on a key are the key's own: none reaches the window behind it.
+void KeyPicture::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton)
+        return;
+    dragging_ = true;
+    emit dragOver(widgetUnder(event->position()));
+}
+
+void KeyPicture::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (dragging_ && (event->buttons() & Qt::LeftButton))
+        emit dragOver(widgetUnder(event->position()));
+}
+
+void KeyPicture::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
+}
+
+void KeyPicture::changeEvent(QEvent *event)
+{
+    // A key disabled during a drag never sees the button go up.
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        dragging_ = false;
+    QWidget::changeEvent(event);
+}
+
 KeyboardFocusButton::KeyboardFocusButton(QWidget *parent) : QPushButton(parent)
 {
     setAttribute(Qt::WA_InputMethodEnabled, false);

@@ -9,6 +9,10 @@
 namespace dzq {
 
 // One on-screen key: shows its key picture (102-105) at its natural size.
+// Pressing the left button on it starts a drag over the keyboard: the key
+// keeps the mouse until the button is let go, and reports the press and every
+// movement with the widget under the pointer, so a drag can glide from key to
+// key. A disabled key takes no part.
 class KeyPicture : public QWidget {
     Q_OBJECT
 public:
@@ -18,11 +22,26 @@ public:
     void setPicture(const QPixmap &picture);
     const QPixmap &picture() const { return picture_; }
 
+signals:
+    // The left button went down on this key, or the pointer moved while the
+    // button pressed here is held (also within the key). under is the child
+    // of the key's parent that lies under the pointer, topmost first (a black
+    // key over a white one): this key, another key or any other widget;
+    // nullptr where there is none.
+    void dragOver(QWidget *under);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    QWidget *widgetUnder(QPointF pos) const;
+
     QPixmap picture_;
+    bool dragging_ = false;
 };
 
 // The button the keyboard plays through. It takes every key for itself: Tab,
