@@ -236,10 +236,38 @@ public:
     // Applies RhythmFileData to the grid, the lanes and RhythmStepTable.
     void OpenJZwj();
 
-    // Form1Chords.cpp: the chord voices (channels 3, 4, 5).
+    // Form1Chords.cpp: pattern lines, progression, pattern library, the chord
+    // voices (channels 3, 4, 5) and the chord preview.
+    std::array<std::array<int, 8>, 3> PatternCodes{}; // cells of Text4, Text5, Text7
+    std::array<QString, 4> PatternTexts{};  // 1..3: full lines of Text4, Text5, Text7
+    QString ProgressionUndo;                // Text6 when it got the focus
+    std::array<int, 4> ChordLastCode{};     // 1..3: code each voice last sounded
+    // One voice step each at AccompStep: voice 1 (Combo1), 2 (Combo2), 3 (Combo3).
     void BZHX();
     void BZHX2();
     void ZHHXJ();
+    void HXYPSB();  // PatternCodes from the three pattern boxes
+    void HXJS();    // ChordSeq and ChordSeqLen from PatternCodes and the progression
+    void HXCSH();   // creates the pattern library, or draws the pattern boxes from it
+    void CSHX();    // a random built-in progression, drawn patterns, the sequence built
+    // CSHX with the steps per chord of the metre first and PatternTexts
+    // after: the random progression button and every activation.
+    void randomProgression();
+    void Command3_Click();
+    void Command4_Click();
+    void Text4_LostFocus();
+    void Text5_LostFocus();
+    void Text7_LostFocus();
+    void Text6_GotFocus();
+    void Text6_LostFocus();
+    void Combo1_Click();
+    void Combo2_Click();
+    void Combo3_Click();
+    void xuanyue_Change();
+    void xuanyue_Click();
+    void HxYL_Click();
+    void Check6_Click();
+    void HXYS_Timer();
 
     // Form1Playing.cpp: the computer keyboard and the performance clock.
     void SFYXYZ_KeyDown(int keyCode, int shift);
@@ -306,6 +334,7 @@ private:
     void wireStart();
     void wireTabs();
     void wireExit();
+    void wireChords();
 
     void buildPlayingSurface();
     void buildScoreBox();
