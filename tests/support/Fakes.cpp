@@ -62,6 +62,23 @@ QString ScriptedDialogs::saveFile(const QString &title, const QString &startDir,
     return nextAnswer(answers);
 }
 
+MediaResult RecordingMedia::send(const QString &command)
+{
+    sent << command;
+    if (failing.contains(command.section(QLatin1Char(' '), 0, 0), Qt::CaseInsensitive))
+        return {error, {}};
+    if (command.startsWith(QStringLiteral("status "), Qt::CaseInsensitive))
+        return {MediaError::None, mode};
+    return {};
+}
+
+QStringList RecordingMedia::take()
+{
+    QStringList out;
+    out.swap(sent);
+    return out;
+}
+
 int RecordingDevice::open()
 {
     ++opens;
@@ -114,6 +131,7 @@ Environment::Environment()
     MessageService::install(&messages);
     FileDialogService::install(&dialogs);
     EffectPlayer::install(&effects);
+    MediaControl::install(&media);
     setMidiSystem(&midi);
     OpenMidiOut(-1);
 }
@@ -124,6 +142,7 @@ Environment::~Environment()
     resetMidiOut();
     setMidiSystem(nullptr);
     setMidiTap(nullptr);
+    MediaControl::install(nullptr);
     EffectPlayer::install(nullptr);
     FileDialogService::install(nullptr);
     MessageService::install(nullptr);

@@ -6,6 +6,7 @@
 #include "midi/MidiOut.h"
 #include "platform/EffectPlayer.h"
 #include "platform/FileDialogService.h"
+#include "platform/MediaControl.h"
 #include "platform/MessageService.h"
 
 #include <QString>
@@ -59,6 +60,20 @@ public:
     void setVolume(double v) override { volume = v; }
 };
 
+// A media-control device that records the commands it is sent. "status A
+// mode" answers mode; a command whose verb (first word, any case) is listed in
+// failing answers error and is still recorded.
+class RecordingMedia final : public MediaControl {
+public:
+    QStringList sent;
+    QString mode = QStringLiteral("stopped");
+    QStringList failing;
+    MediaError error = MediaError::WriteFailed;
+    MediaResult send(const QString &command) override;
+    // The commands sent, then forgets them.
+    QStringList take();
+};
+
 // A MIDI device that records what it receives; failures can be scripted.
 class RecordingDevice final : public MidiDevice {
 public:
@@ -92,7 +107,7 @@ public:
 };
 
 // Installs fresh fakes for one test and removes them again: the scripted
-// message and dialog services, the recording effect player, a fake MIDI system
+// message and dialog services, the recording effect player and media device, a fake MIDI system
 // with its mapper opened, and the shared variables at their start values.
 class Environment {
 public:
@@ -101,6 +116,7 @@ public:
     ScriptedMessages messages;
     ScriptedDialogs dialogs;
     RecordingEffects effects;
+    RecordingMedia media;
     FakeMidiSystem midi;
     RecordingDevice &synth() { return *midi.mapperDevice; }
     // Messages the open mapper received, then forgets them.
