@@ -176,6 +176,15 @@ void keepPatternTexts(std::array<QString, 4> &texts, const std::array<const QPla
     }
 }
 
+// The chords of a new progression; playing starts again at its first chord.
+void takeProgression(const std::vector<int> &degrees)
+{
+    ChordCycle = int(std::min<std::size_t>(degrees.size(), MaxProgressionLength));
+    ProgressionDegrees.fill(0);
+    std::copy_n(degrees.begin(), ChordCycle, ProgressionDegrees.begin() + 1);
+    ChordStep = 1;
+}
+
 } // namespace
 
 void Form1::HXCSH()
@@ -214,11 +223,7 @@ void Form1::CSHX()
 {
     const QString progression = progressionListEntry(drawIndex(chordRandom(), ProgressionListCount));
     setTextOf(Text6, progression);
-    const std::vector<int> degrees = parseProgression(progression).value_or(std::vector<int>{});
-    ChordCycle = int(degrees.size());
-    ProgressionDegrees.fill(0);
-    std::copy(degrees.begin(), degrees.end(), ProgressionDegrees.begin() + 1);
-    ChordStep = 1;
+    takeProgression(parseProgression(progression).value_or(std::vector<int>{}));
     HXCSH();
     HXYPSB();
     HXJS();
@@ -280,10 +285,7 @@ void Form1::Text6_LostFocus()
         setTextOf(Text6, ProgressionUndo);
         return;
     }
-    ChordCycle = int(degrees->size());
-    ProgressionDegrees.fill(0);
-    std::copy(degrees->begin(), degrees->end(), ProgressionDegrees.begin() + 1);
-    ChordStep = 1;
+    takeProgression(*degrees);
     HXYPSB();
     HXJS();
 }
