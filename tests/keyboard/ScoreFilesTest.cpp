@@ -1,9 +1,5 @@
-// Score files of the score box: the name saved under, and scores written and
-// read back with their line breaks removed.
+// The name the score box's save writes under.
 #include "keyboard/core/ScoreFiles.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -21,28 +17,4 @@ TEST(ScoreFiles, SaveNameDropsAFourCharacterExtensionOfTheFileNameOnly)
     };
     for (const auto &[chosen, saved] : table)
         EXPECT_EQ(scoreSaveFileName(chosen), saved) << chosen.toStdString();
-}
-
-TEST(ScoreFiles, WritesOneLineBreakAndReadsLinesJoined)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("s.txt");
-    ASSERT_TRUE(writeScoreFile(path, "KC8KD8TZ"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("KC8KD8TZ\r\n"));
-    f.close();
-
-    // Lines ended by CR LF, LF or CR, and GBK text, come back as one score.
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("KC8\r\nKD8\nKE8\r\xB5\xE7TZ\r\n");
-    f.close();
-    const ScoreFileRead read = readScoreFile(path);
-    ASSERT_TRUE(read.ok);
-    EXPECT_EQ(read.score, QStringLiteral("KC8KD8KE8电TZ"));
-
-    const ScoreFileRead missing = readScoreFile(dir.filePath("none.txt"));
-    EXPECT_FALSE(missing.ok);
-    EXPECT_FALSE(missing.error.isEmpty());
-    EXPECT_FALSE(writeScoreFile(dir.filePath("no/such/folder.txt"), "KC"));
 }
