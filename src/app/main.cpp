@@ -1,69 +1,18 @@
 // dianziqin: an electronic keyboard instrument for the Linux desktop.
 #include "app/CommandLine.h"
+#include "keyboard/Form1.h"
 #include "midi/MidiOut.h"
 #include "midi/Shared.h"
 #include "midi/devices/MidiLogFile.h"
 #include "midi/devices/PlatformMidiSystem.h"
 #include "platform/SingleInstance.h"
-#include "platform/PictureWindow.h"
 #include "platform/Resources.h"
 #include "startup/DZQQD.h"
-#include "startup/Form3.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QKeyEvent>
-#include <QLabel>
 
 #include <cstdio>
 #include <memory>
-
-namespace {
-
-// Stands in for the main keyboard window until it exists: shows the device
-// list and the synthesizer's state, and sounds middle C while a key is held.
-// Closing it leads to the farewell window.
-class StartWindow final : public dzq::PictureWindow {
-public:
-    StartWindow(const QString &status)
-    {
-        setAttribute(Qt::WA_DeleteOnClose);
-        setWindowTitle(QStringLiteral("电子琴"));
-        setPicture(QPixmap(dzq::resourceFile(QStringLiteral("pictures/form1.png"))));
-        setFixedSize(picture().isNull() ? QSize(980, 340) : picture().size());
-        auto *devices = new QComboBox(this);
-        devices->setGeometry(24, 60, 360, 28);
-        dzq::ListMidiOutDevices(*devices);
-        if (devices->count() > 0)
-            dzq::OpenMidiOut(devices->itemData(0).toInt());
-        connect(devices, &QComboBox::activated, this,
-                [devices](int index) { dzq::OpenMidiOut(devices->itemData(index).toInt()); });
-        auto *label = new QLabel(status, this);
-        label->setGeometry(24, 100, 360, 80);
-        label->setWordWrap(true);
-        setFocusPolicy(Qt::StrongFocus);
-    }
-
-protected:
-    void closeEvent(QCloseEvent *e) override
-    {
-        dzq::CloseMidiOut();
-        (new dzq::Form3)->show();
-        dzq::PictureWindow::closeEvent(e);
-    }
-    void keyPressEvent(QKeyEvent *e) override
-    {
-        if (!e->isAutoRepeat())
-            dzq::MidiNoteOn(0, 60, 100);
-    }
-    void keyReleaseEvent(QKeyEvent *e) override
-    {
-        if (!e->isAutoRepeat())
-            dzq::MidiNoteOff(0, 60);
-    }
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -119,9 +68,15 @@ int main(int argc, char **argv)
     // Chords sound their real notes from the start, not three times the key note.
     dzq::fillChordTable(dzq::LoadResString(510));
 
+    // Three seconds after the start-up window, the main window: loaded,
+    // then shown, which runs its first activation. It ends the program
+    // through the farewell window and is destroyed when it closes.
     auto *start = new dzq::DZQQD([&midi]() -> QWidget * {
-        auto *window = new StartWindow(midi.synth().statusText());
+        auto *window = new dzq::Form1;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->Form_Load();
         window->show();
+        std::fprintf(stderr, "%s\n", qPrintable(midi.synth().statusText()));
         return window;
     });
     int rc = 0;

@@ -20,8 +20,10 @@
 #include <QPushButton>
 #include <QRect>
 #include <QTextEdit>
+#include <QUrl>
 
 #include <array>
+#include <functional>
 #include <initializer_list>
 
 namespace dzq {
@@ -313,15 +315,23 @@ public:
     void Image3_Click();
     void Command2_Click(int index);
     void OpenDownloadPage();
+    // Opens a page or folder in the desktop's browser or file manager; false
+    // when that failed. QDesktopServices::openUrl unless replaced (tests).
+    std::function<bool(const QUrl &)> openUrl;
 
     // Form1Exit.cpp: window switching and the end.
     void BJCK_Click();
     void Command1_Click();
+    // The end: clocks stopped, device closed, farewell window shown, the
+    // window closed (destroyed when it has Qt::WA_DeleteOnClose). Runs once.
     void Form_Unload();
+    bool Closing = false;
 
 protected:
     // Every showing of the window is an activation.
     void showEvent(QShowEvent *event) override;
+    // The close box ends the program as the exit button does.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     // Each feature file connects the signals of its controls to its handlers.
