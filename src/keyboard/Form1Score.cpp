@@ -11,9 +11,11 @@
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "platform/Numbers.h"
+#include "score_entry/YYLR.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QFileInfo>
 #include <QTextCursor>
 
@@ -353,9 +355,15 @@ void Form1::XINJIAN_Click()
     // keeps its own text.
     if (!ScorePlaying && !Timer3->isRunning())
         ScoreText = Text3->toPlainText();
-    // Here the score entry window will be shown (modeless) and this window
-    // hidden; the entry window shows it again when it closes. The clocks run on
-    // meanwhile.
+    // The entry window takes the screen; it shows this window again when it
+    // closes, which activates it. The clocks run on meanwhile.
+    QPointer<Form1> self(this);
+    auto *entry = new YYLR([self] {
+        if (self)
+            self->show();
+    });
+    entry->show();
+    hide();
 }
 
 void Form1::wireScore()

@@ -85,6 +85,9 @@ void Form1::Form_Activate()
     Timer2->setEnabled(true);
     MiniWindow = false;
 
+    // A new progression for the chords at every activation.
+    randomProgression();
+
     // The flag mirrors the sync box: after a return to this window the next
     // Shift must turn sync off when the box is still checked.
     SyncToggle = Check5->value() == 1;
@@ -151,6 +154,7 @@ void Form1::QDCSH()
         File1->setListIndex(0);
         File1_Click();
     }
+    CSHX();
 
     ScoreText.clear();
     LiveNoteTicks = 0;

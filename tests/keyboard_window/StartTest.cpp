@@ -3,8 +3,10 @@
 #include "Form1Fixture.h"
 
 #include "midi/MidiOut.h"
+#include "score_entry/YYLR.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 #include <algorithm>
 #include <map>
@@ -76,4 +78,28 @@ TEST(Form1Start, NoDeviceStillStarts)
     w.show();
     EXPECT_EQ(w.ComDevies->count(), 0);
     EXPECT_TRUE(w.InitDone);
+}
+
+// The score entry window takes the screen and gives it back: the main window
+// shows again through its activation, and what the box held is still there.
+TEST(Form1Start, ScoreEntryWindowRoundTripKeepsTheBox)
+{
+    test::Environment env;
+    QTemporaryDir data;
+    AppDir = data.path() + QLatin1Char('/');
+    Form1 w;
+    w.Form_Load();
+    w.show();
+    w.Text3->setPlainText(QStringLiteral("KC8KD"));
+    w.XINJIAN->click();
+    EXPECT_FALSE(w.isVisible());
+    YYLR *entry = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *y = qobject_cast<YYLR *>(top); y && y->isVisible())
+            entry = y;
+    ASSERT_NE(entry, nullptr);
+    entry->FANHUI->click();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.Text3->toPlainText(), QStringLiteral("KC8KD"));
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
