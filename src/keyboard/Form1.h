@@ -327,6 +327,20 @@ public:
     void Form_Unload();
     bool Closing = false;
 
+    // Form1Recorder.cpp: the recorder and audio player on the media-control
+    // alias "NN", and the status clock Timer2.
+    bool IsRecording = false;     // a recording runs
+    bool IsPlayingFile = false;   // an opened audio file plays
+    bool RecorderBusy = false;    // recording or playback started: the elapsed time shows
+    StepTimer::Clock::time_point RecordStartTime{}; // when it started (monotonic)
+    QString PlayerFilePath;       // the audio file chosen last
+    void Image1_Click(int index); // 0 play, 1 stop, 2 record
+    void BcLY_Click();
+    void Timer2_Timer();
+    // For the window's end: sends "CLOSE NN" (an unsaved recording is given
+    // up) and leaves the recorder idle.
+    void closeRecorder();
+
 protected:
     // Every showing of the window is an activation.
     void showEvent(QShowEvent *event) override;
@@ -344,6 +358,7 @@ private:
     void wireStart();
     void wireTabs();
     void wireExit();
+    void wireRecorder();
     void wireChords();
 
     void buildPlayingSurface();

@@ -243,6 +243,7 @@ Form1::Form1(QWidget *parent) : PictureWindow(parent)
     wireStart();
     wireTabs();
     wireExit();
+    wireRecorder();
     wireChords();
 }
 
