@@ -237,6 +237,45 @@ public:
     void File1_Click();
     // Applies RhythmFileData to the grid, the lanes and RhythmStepTable.
     void OpenJZwj();
+    // (A click on File1 runs File1_Click; setting its list index from code
+    // does not, so code that selects an entry calls it itself.)
+    // Start-up: creates cells 1..16 of the three lanes beside cell 0.
+    void buildRhythmCells();
+    // Colours the grid, pairs of cells (one beat) red and yellow in turn.
+    void BZXS();
+    // Reads entry index of File1 whole into RhythmFileData, shows label in
+    // Label11 and applies it (start-up, delete, the score's "JP").
+    void openRhythmFileWhole(int index, const QString &label);
+    // Start-up: File1 lists the score folder's rhythm files; the first one
+    // is applied with Label11 "1★name".
+    void loadFirstRhythmFile();
+    // Velocity of the rhythm volume box (0..127).
+    int rhythmVelocity() const;
+    void BZA_Click(int i);
+    void BZB_Click(int i);
+    void BZC_Click(int i);
+    void LblInst_Click(int lane);
+    void VsbVol_Click();
+    void Option1_Click(int index);
+    void Cmdcill_Click(int index);  // 0 delete, 1 save
+    // Writes the grid to path; false (and a message) when it cannot.
+    bool SaveJZwj(const QString &path);
+    void Label11_MouseMove();
+    void Jiezhou_MouseMove(int index, QPoint pos);
+
+    // Form1Settings.cpp: shortcut presets, keypad drums, effect keys and the
+    // settings file.
+    bool SettingsLoaded = false;  // the tables hold settings (file or defaults)
+    QString SettingsError;        // why the settings file was refused
+    // Reads "lansheng.ini" into the shortcut tables and Check1. A missing file
+    // is no error (the first time the default settings are used); false, with
+    // SettingsError, for a file that cannot be read or holds bad values,
+    // which then changes nothing.
+    bool readSettings();
+    void Option3_Click(int index);
+    void YQSZ_Click(int index);
+    void File2_Click();
+    void BCSZ_Click();
 
     // Form1Chords.cpp: pattern lines, progression, pattern library, the chord
     // voices (channels 3, 4, 5) and the chord preview.
@@ -356,6 +395,8 @@ private:
     void wireMouse();
     void wireMelody();
     void wireStart();
+    void wireRhythm();
+    void wireSettings();
     void wireTabs();
     void wireExit();
     void wireRecorder();

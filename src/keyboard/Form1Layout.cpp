@@ -241,6 +241,8 @@ Form1::Form1(QWidget *parent) : PictureWindow(parent)
     wireMouse();
     wireMelody();
     wireStart();
+    wireRhythm();
+    wireSettings();
     wireTabs();
     wireExit();
     wireRecorder();
