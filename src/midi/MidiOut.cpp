@@ -4,10 +4,13 @@
 #include "midi/Shared.h"
 #include "midi/SoundingNotes.h"
 #include "platform/MessageService.h"
+#include "platform/StepTimer.h"
 
 #include <QComboBox>
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 
 namespace dzq {
 
@@ -20,6 +23,9 @@ int g_openId = -2;
 bool g_errorBoxOpen = false;  // a MIDI error box is on screen
 bool g_errorsQuiet = false;   // one box was shown since the last successful open
 SoundingNotes g_sounding;     // notes the open device was told to sound
+std::optional<MidiClock::time_point> g_sendTime; // innermost MidiSendTime scope
+
+static_assert(std::is_same_v<MidiClock, StepTimer::Clock>, "ticks and messages share one clock");
 
 MidiDevice *deviceFor(int id)
 {
@@ -118,6 +124,14 @@ int sendPackedMsg(uint32_t msg)
         g_sounding.observe(msg);
     return rc;
 }
+
+std::optional<MidiClock::time_point> midiSendTime()
+{
+    return g_sendTime ? g_sendTime : StepTimer::tickInProgress();
+}
+
+MidiSendTime::MidiSendTime(MidiClock::time_point time) : outer_(std::exchange(g_sendTime, time)) {}
+MidiSendTime::~MidiSendTime() { g_sendTime = outer_; }
 
 const SoundingNotes &soundingNotes() { return g_sounding; }
 

@@ -5,8 +5,10 @@
 
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 
 class QComboBox;
 
@@ -54,6 +56,29 @@ void ShowMidiError(int code);
 // Hands an already packed message to the open device and returns its result
 // without reporting it (the prepared rhythm and keypad messages).
 int sendPackedMsg(uint32_t msg);
+
+// The time a message being sent belongs to. Messages sent by a clock's tick
+// belong to the tick's deadline, not to the moment the handler got round to
+// them: a device that can schedule (the built-in synthesizer) plays them a
+// fixed delay after that time, so they sound on the clock's grid. Everything
+// else is live and is played at once.
+using MidiClock = std::chrono::steady_clock;
+// Within a MidiSendTime scope, its time; else inside a window clock's tick,
+// the tick's deadline; else nullopt (live).
+std::optional<MidiClock::time_point> midiSendTime();
+
+// Marks what is sent during its lifetime as belonging to `time` (code that
+// delivers a tick's messages later, e.g. the notes of a spread chord).
+class MidiSendTime {
+public:
+    explicit MidiSendTime(MidiClock::time_point time);
+    ~MidiSendTime();
+    MidiSendTime(const MidiSendTime &) = delete;
+    MidiSendTime &operator=(const MidiSendTime &) = delete;
+
+private:
+    std::optional<MidiClock::time_point> outer_;
+};
 
 // The notes the open device was told to sound and not yet to end.
 class SoundingNotes;

@@ -1,8 +1,16 @@
 #include "platform/StepTimer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace dzq {
+
+namespace {
+// The deadline of the tick being handled on this thread, if any.
+thread_local std::optional<StepTimer::Clock::time_point> t_tick;
+} // namespace
+
+std::optional<StepTimer::Clock::time_point> StepTimer::tickInProgress() { return t_tick; }
 
 StepTimer::StepTimer(QObject *parent, NowFunction now)
     : QObject(parent), now_(now ? std::move(now) : NowFunction([] { return Clock::now(); }))
@@ -59,7 +67,10 @@ void StepTimer::expire()
     // Armed before the handlers run, so that a handler that changes the
     // interval or stops the clock has the last word.
     arm(now);
+    // Restored afterwards, also for a tick that runs inside another's handler.
+    const std::optional<Clock::time_point> outer = std::exchange(t_tick, ideal_);
     emit timeout();
+    t_tick = outer;
 }
 
 } // namespace dzq

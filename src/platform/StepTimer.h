@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
 namespace dzq {
 
@@ -40,6 +41,11 @@ public:
     Clock::time_point idealTime() const { return ideal_; }
     // The deadline the clock waits for; only meaningful while it runs.
     Clock::time_point nextDeadline() const { return next_; }
+
+    // While a tick's handlers run on this thread: that tick's deadline, so
+    // that what they send can be placed on the clock's grid (the MIDI layer
+    // reads it); nullopt outside every tick.
+    static std::optional<Clock::time_point> tickInProgress();
 
     // Handles the expiry of the underlying timer: ticks when a deadline has
     // passed, else waits on. Public so that tests can drive it with a scripted

@@ -2,6 +2,7 @@
 // selection, decoding of packed short messages, offline rendering.
 #include "midi/devices/SynthDevice.h"
 
+#include "midi/MidiOut.h"
 #include "midi/devices/AlsaMidi.h"
 
 #include <SDL2/SDL.h>
@@ -11,9 +12,12 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
+#include <limits>
 #include <mutex>
+#include <vector>
 
 namespace dzq {
 
@@ -70,6 +74,60 @@ QString driverLabel(const QString &driver)
 
 constexpr int kPedals[] = {64, 66}; // sustain and sostenuto hold notes past their note-off
 
+// FluidSynth renders in blocks of this many frames; a message takes effect at
+// the start of a block.
+constexpr int kBlock = 64;
+// The audio clock may run this much slower than the steady clock (a sound
+// card's crystal); the time of the audio periods is followed that fast.
+constexpr double kClockCreep = 2e-4;
+
+int64_t nanos(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+}
+
+// A message on its way from the sending thread to the rendering one.
+struct Scheduled {
+    enum Kind : uint8_t {
+        Timed,        // play at `due`
+        AfterPending, // live: play now, after the channel's waiting messages
+        Silence,      // the device closed: drop what waits, end every note
+    };
+    int64_t due = 0; // steady clock, nanoseconds
+    uint32_t msg = 0;
+    Kind kind = Timed;
+};
+
+// Fixed-size queue for one sending and one rendering thread; never allocates
+// or locks.
+class ScheduleRing {
+public:
+    static constexpr size_t Capacity = 4096;
+    bool push(const Scheduled &e)
+    {
+        const size_t t = tail_.load(std::memory_order_relaxed);
+        if (t - head_.load(std::memory_order_acquire) == Capacity)
+            return false;
+        slots_[t % Capacity] = e;
+        tail_.store(t + 1, std::memory_order_release);
+        return true;
+    }
+    bool pop(Scheduled &e)
+    {
+        const size_t h = head_.load(std::memory_order_relaxed);
+        if (h == tail_.load(std::memory_order_acquire))
+            return false;
+        e = slots_[h % Capacity];
+        head_.store(h + 1, std::memory_order_release);
+        return true;
+    }
+
+private:
+    std::array<Scheduled, Capacity> slots_{};
+    std::atomic<size_t> head_{0};
+    std::atomic<size_t> tail_{0};
+};
+
 } // namespace
 
 struct SynthDevice::Impl {
@@ -85,11 +143,194 @@ struct SynthDevice::Impl {
     double volume = 1.0;
     bool isOpen = false;
 
+    // Scheduling. The sending thread writes `ring`, `pending` and `lastDue`;
+    // the rendering thread (the driver's callback, or render()) owns the rest.
+    std::atomic<bool> scheduling{false}; // something renders through process()
+    ScheduleRing ring;
+    std::array<std::atomic<int>, 16> pending{}; // per channel: queued, not yet applied
+    std::array<int64_t, 16> lastDue{};          // per channel: latest due queued
+    std::vector<Scheduled> waiting;              // drained from the ring, by due time
+    int64_t framesDone = 0;                      // frames rendered so far
+    double periodOrigin = 0;                     // steady ns at which frame 0 was rendered
+    bool haveOrigin = false;
+
     bool loadSoundfont();
     bool tryLoad(const QString &path);
     void startDriver();
     bool tryDriver(const QString &name);
+
+    int64_t nowNanos() const { return nanos(options.now ? options.now() : std::chrono::steady_clock::now()); }
+    void apply(uint32_t msg);
+    void silence();
+    bool enqueue(const Scheduled &e);
+    // Renders `frames` in block-sized parts through write(offset, count),
+    // applying what is due before each block.
+    template <class Write> void process(int frames, Write &&write);
+    void drainRing();
+    void applyDue(int64_t blockStart);
+    void applied(uint32_t msg) { pending[msg & 0x0F].fetch_sub(1, std::memory_order_release); }
+    static int audioCallback(void *data, int len, int nfx, float *fx[], int nout, float *out[]);
 };
+
+void SynthDevice::Impl::apply(uint32_t msg)
+{
+    const int status = msg & 0xFF;
+    const int channel = status & 0x0F;
+    const int data1 = (msg >> 8) & 0x7F;
+    const int data2 = (msg >> 16) & 0x7F;
+    fluid_synth_t *s = synth;
+    // FluidSynth fails a note-off of a silent note and a program that the
+    // soundfont lacks; neither is a fault of the device, so results are not
+    // passed on.
+    switch (status & 0xF0) {
+    case 0x80:
+        fluid_synth_noteoff(s, channel, data1);
+        break;
+    case 0x90:
+        if (data2 == 0)
+            fluid_synth_noteoff(s, channel, data1);
+        else
+            fluid_synth_noteon(s, channel, data1, data2);
+        break;
+    case 0xA0:
+        fluid_synth_key_pressure(s, channel, data1, data2);
+        break;
+    case 0xB0:
+        fluid_synth_cc(s, channel, data1, data2);
+        break;
+    case 0xC0:
+        fluid_synth_program_change(s, channel, data1);
+        break;
+    case 0xD0:
+        fluid_synth_channel_pressure(s, channel, data1);
+        break;
+    case 0xE0:
+        fluid_synth_pitch_bend(s, channel, data1 | (data2 << 7));
+        break;
+    }
+}
+
+void SynthDevice::Impl::silence()
+{
+    for (int channel = 0; channel < 16; ++channel)
+        for (int pedal : kPedals) {
+            int value = 0;
+            if (fluid_synth_get_cc(synth, channel, pedal, &value) == FLUID_OK && value != 0)
+                fluid_synth_cc(synth, channel, pedal, 0);
+        }
+    fluid_synth_all_notes_off(synth, -1);
+}
+
+// False when thousands of messages wait (nothing has rendered for that
+// long): the caller then applies the message at once rather than lose it.
+bool SynthDevice::Impl::enqueue(const Scheduled &e)
+{
+    const int channel = e.msg & 0x0F;
+    // The renderer's list holds what the ring held, so it never grows.
+    int inFlight = 0;
+    for (const auto &p : pending)
+        inFlight += p.load(std::memory_order_relaxed);
+    if (inFlight >= int(ScheduleRing::Capacity) - 1)
+        return false;
+    if (e.kind != Scheduled::Silence)
+        pending[channel].fetch_add(1, std::memory_order_relaxed);
+    if (ring.push(e))
+        return true;
+    if (e.kind != Scheduled::Silence)
+        pending[channel].fetch_sub(1, std::memory_order_relaxed);
+    return false;
+}
+
+void SynthDevice::Impl::drainRing()
+{
+    Scheduled e;
+    while (ring.pop(e)) {
+        switch (e.kind) {
+        case Scheduled::Timed: {
+            // After everything due no later, so equal times keep their order.
+            const auto at = std::upper_bound(waiting.begin(), waiting.end(), e.due,
+                                             [](int64_t due, const Scheduled &w) { return due < w.due; });
+            waiting.insert(at, e);
+            break;
+        }
+        case Scheduled::AfterPending: {
+            const int channel = e.msg & 0x0F;
+            auto keep = waiting.begin();
+            for (auto it = waiting.begin(); it != waiting.end(); ++it) {
+                if (int(it->msg & 0x0F) == channel) {
+                    apply(it->msg);
+                    applied(it->msg);
+                } else {
+                    *keep++ = *it;
+                }
+            }
+            waiting.erase(keep, waiting.end());
+            apply(e.msg);
+            applied(e.msg);
+            break;
+        }
+        case Scheduled::Silence:
+            for (const Scheduled &w : waiting)
+                applied(w.msg);
+            waiting.clear();
+            silence();
+            break;
+        }
+    }
+}
+
+void SynthDevice::Impl::applyDue(int64_t blockStart)
+{
+    // A message belongs to the block whose start is nearest to its sample.
+    const double rate = options.sampleRate;
+    const int64_t limit = blockStart + kBlock / 2;
+    auto it = waiting.begin();
+    for (; it != waiting.end(); ++it) {
+        const double sample = (double(it->due) - periodOrigin) * rate / 1e9;
+        if (sample >= double(limit))
+            break;
+        apply(it->msg);
+        applied(it->msg);
+    }
+    waiting.erase(waiting.begin(), it);
+}
+
+template <class Write> void SynthDevice::Impl::process(int frames, Write &&write)
+{
+    // Frame framesDone is rendered now. Periods are rendered late by varying
+    // amounts but never early, so the earliest origin seen is the audio
+    // clock's; it may rise slowly, as a sound card's clock may be slow.
+    const double rate = options.sampleRate;
+    const double origin = double(nowNanos()) - double(framesDone) * 1e9 / rate;
+    periodOrigin = haveOrigin ? std::min(periodOrigin + frames * 1e9 / rate * kClockCreep, origin) : origin;
+    haveOrigin = true;
+    int done = 0;
+    while (done < frames) {
+        const int64_t position = framesDone + done;
+        const int count = std::min<int64_t>(frames - done, kBlock - position % kBlock);
+        if (position % kBlock == 0) {
+            drainRing();
+            applyDue(position);
+        }
+        write(done, count);
+        done += count;
+    }
+    framesDone += frames;
+}
+
+int SynthDevice::Impl::audioCallback(void *data, int len, int, float *[], int nout, float *out[])
+{
+    auto *d = static_cast<Impl *>(data);
+    if (nout < 2) {
+        // Not a layout this device knows; keep the clock and the queue going.
+        d->process(len, [](int, int) {});
+        return FLUID_OK;
+    }
+    d->process(len, [d, out](int offset, int count) {
+        fluid_synth_write_float(d->synth, count, out[0] + offset, 0, 1, out[1] + offset, 0, 1);
+    });
+    return FLUID_OK;
+}
 
 bool SynthDevice::Impl::tryLoad(const QString &path)
 {
@@ -135,7 +376,13 @@ bool SynthDevice::Impl::tryDriver(const QString &name)
     Probing quiet;
     if (fluid_settings_setstr(settings, "audio.driver", name.toUtf8().constData()) != FLUID_OK)
         return false;
-    driver = new_fluid_audio_driver(settings, synth);
+    // Through our callback, which plays clock-driven messages on their
+    // sample; a driver without callbacks plays everything at once.
+    driver = new_fluid_audio_driver2(settings, &Impl::audioCallback, this);
+    if (driver)
+        scheduling = true;
+    else
+        driver = new_fluid_audio_driver(settings, synth);
     if (!driver)
         return false;
     driverName = name;
@@ -166,6 +413,8 @@ SynthDevice::SynthDevice(const SynthOptions &options) : d(std::make_unique<Impl>
     d->settings = new_fluid_settings();
     fluid_settings_setnum(d->settings, "synth.sample-rate", options.sampleRate);
     d->synth = new_fluid_synth(d->settings);
+    d->waiting.reserve(ScheduleRing::Capacity);
+    d->lastDue.fill(std::numeric_limits<int64_t>::min());
     d->fullGain = fluid_synth_get_gain(d->synth);
     d->loadSoundfont();
     d->startDriver();
@@ -196,58 +445,54 @@ int SynthDevice::close()
     if (!d->isOpen)
         return MidiOk;
     d->isOpen = false;
-    for (int channel = 0; channel < 16; ++channel)
-        for (int pedal : kPedals) {
-            int value = 0;
-            if (fluid_synth_get_cc(d->synth, channel, pedal, &value) == FLUID_OK && value != 0)
-                fluid_synth_cc(d->synth, channel, pedal, 0);
-        }
-    fluid_synth_all_notes_off(d->synth, -1);
+    // Whatever still waits for its time must not start after the close: the
+    // renderer drops it, then ends every note.
+    d->lastDue.fill(std::numeric_limits<int64_t>::min());
+    if (!d->scheduling || !d->enqueue({0, 0, Scheduled::Silence}))
+        d->silence();
     return MidiOk;
 }
 
 int SynthDevice::send(uint32_t msg)
 {
+    if (const auto time = midiSendTime())
+        return sendAt(msg, *time);
     if (!d->isOpen)
         return MidiErrNotOpen;
     if (!isWireSafe(msg))
         return MidiOk;
-    const int status = msg & 0xFF;
-    const int channel = status & 0x0F;
-    const int data1 = (msg >> 8) & 0x7F;
-    const int data2 = (msg >> 16) & 0x7F;
-    fluid_synth_t *s = d->synth;
-    // FluidSynth fails a note-off of a silent note and a program that the
-    // soundfont lacks; neither is a fault of the device, so results are not
-    // passed on.
-    switch (status & 0xF0) {
-    case 0x80:
-        fluid_synth_noteoff(s, channel, data1);
-        break;
-    case 0x90:
-        if (data2 == 0)
-            fluid_synth_noteoff(s, channel, data1);
-        else
-            fluid_synth_noteon(s, channel, data1, data2);
-        break;
-    case 0xA0:
-        fluid_synth_key_pressure(s, channel, data1, data2);
-        break;
-    case 0xB0:
-        fluid_synth_cc(s, channel, data1, data2);
-        break;
-    case 0xC0:
-        fluid_synth_program_change(s, channel, data1);
-        break;
-    case 0xD0:
-        fluid_synth_channel_pressure(s, channel, data1);
-        break;
-    case 0xE0:
-        fluid_synth_pitch_bend(s, channel, data1 | (data2 << 7));
-        break;
+    const int channel = msg & 0x0F;
+    // Straight to the synthesizer, unless timed messages of this channel
+    // still wait: then the renderer plays them and this one right away.
+    if (d->scheduling && d->pending[channel].load(std::memory_order_acquire) > 0) {
+        d->lastDue[channel] = std::numeric_limits<int64_t>::min();
+        if (d->enqueue({0, msg, Scheduled::AfterPending}))
+            return MidiOk;
     }
+    d->apply(msg);
     return MidiOk;
 }
+
+int SynthDevice::sendAt(uint32_t msg, std::chrono::steady_clock::time_point time)
+{
+    if (!d->isOpen)
+        return MidiErrNotOpen;
+    if (!isWireSafe(msg))
+        return MidiOk;
+    if (!d->scheduling) {
+        d->apply(msg);
+        return MidiOk;
+    }
+    // Never before a message sent earlier on the same channel.
+    const int channel = msg & 0x0F;
+    const int64_t due = std::max(nanos(time) + int64_t(d->options.clockDelayMs) * 1000000, d->lastDue[channel]);
+    d->lastDue[channel] = due;
+    if (!d->enqueue({due, msg, Scheduled::Timed}))
+        d->apply(msg);
+    return MidiOk;
+}
+
+const SynthOptions &SynthDevice::options() const { return d->options; }
 
 QString SynthDevice::errorText(int code) const
 {
@@ -290,14 +535,26 @@ bool SynthDevice::render(float *stereo, int frames)
 {
     if (d->driver || frames < 0)
         return false;
-    return fluid_synth_write_float(d->synth, frames, stereo, 0, 2, stereo, 1, 2) == FLUID_OK;
+    d->scheduling = true;
+    bool ok = true;
+    d->process(frames, [&](int offset, int count) {
+        float *at = stereo + 2 * offset;
+        ok = fluid_synth_write_float(d->synth, count, at, 0, 2, at, 1, 2) == FLUID_OK && ok;
+    });
+    return ok;
 }
 
 bool SynthDevice::render(int16_t *stereo, int frames)
 {
     if (d->driver || frames < 0)
         return false;
-    return fluid_synth_write_s16(d->synth, frames, stereo, 0, 2, stereo, 1, 2) == FLUID_OK;
+    d->scheduling = true;
+    bool ok = true;
+    d->process(frames, [&](int offset, int count) {
+        int16_t *at = stereo + 2 * offset;
+        ok = fluid_synth_write_s16(d->synth, count, at, 0, 2, at, 1, 2) == FLUID_OK && ok;
+    });
+    return ok;
 }
 
 } // namespace dzq

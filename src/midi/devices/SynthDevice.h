@@ -2,11 +2,21 @@
 // The built-in synthesizer: FluidSynth with a General MIDI soundfont, playing
 // through the first audio driver that starts. It is created once and lives for
 // the whole run; open() and close() only mark it in use.
+//
+// Timing: a live message (a key) goes to the synthesizer at once and sounds in
+// the next audio period. A message a clock's tick sent (it has a send time,
+// see midiSendTime()) is played clockDelayMs after that time, on the audio
+// block nearest to it, so the rhythm sounds on the clock's grid however late
+// the tick's handler ran. Per channel the messages keep the order they were
+// sent in: a live message on a channel that still has timed messages waiting
+// brings those forward instead of waiting for them.
 #include "midi/MidiDevice.h"
 
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace dzq {
@@ -23,6 +33,12 @@ struct SynthOptions {
     int periodSize = 128; // frames per audio period
     int periods = 2;
     double sampleRate = 44100.0;
+    // How long after its send time a clock-driven message sounds: room for a
+    // late tick and one audio period.
+    int clockDelayMs = 20;
+    // The clock that places the audio periods in time (steady_clock when
+    // empty); tests give a scripted one.
+    std::function<std::chrono::steady_clock::time_point()> now;
 };
 
 class SynthDevice final : public MidiDevice {
@@ -37,8 +53,14 @@ public:
     int open() override;
     // Lifts the pedals and releases every note, so nothing keeps sounding.
     int close() override;
+    // Live unless midiSendTime() gives the message a time: then sendAt().
     int send(uint32_t msg) override;
+    // Plays msg clockDelayMs after `time`, on the audio block nearest to that
+    // moment; at once when nothing renders the scheduled way (no audio driver
+    // and no render() yet, or a driver without callbacks).
+    int sendAt(uint32_t msg, std::chrono::steady_clock::time_point time);
     QString errorText(int code) const override;
+    const SynthOptions &options() const;
 
     // One line for the main window's status bar: which driver plays, or that
     // there is no audio output / no soundfont.
@@ -53,7 +75,8 @@ public:
     double volume() const;
 
     // Renders frames of interleaved stereo. Only without a running audio
-    // driver (else false and nothing is written).
+    // driver (else false and nothing is written). Each call stands for one
+    // audio period rendered at options().now(), as a driver's would be.
     bool render(float *stereo, int frames);
     bool render(int16_t *stereo, int frames);
 

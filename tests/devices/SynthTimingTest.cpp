@@ -1,0 +1,202 @@
+// When the built-in synthesizer plays what it is sent. A clock's tick sends
+// through the MIDI layer on a scripted clock while the synthesizer renders
+// period by period as an audio driver would; the result must equal a
+// reference run in which the same messages were applied by hand at the frames
+// they belong to: a tick's messages on the block nearest its deadline plus the
+// fixed delay however late the tick ran, live messages in the very next block.
+#include "Fakes.h"
+#include "SynthRender.h"
+
+#include "midi/MidiOut.h"
+#include "midi/devices/SynthDevice.h"
+#include "platform/StepTimer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+using namespace dzq;
+using namespace dzq::test;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kPeriod = 128;
+constexpr int kDelayMs = 20;
+
+std::chrono::nanoseconds timeOfFrame(int64_t frame) { return std::chrono::nanoseconds(frame * 1'000'000'000 / kRate); }
+
+// The block (64 frames) whose start is nearest to a time after the start.
+int64_t blockNearest(std::chrono::nanoseconds t)
+{
+    const double sample = double(t.count()) * kRate / 1e9;
+    return 64 * int64_t(std::floor((sample + 32) / 64));
+}
+
+class OneDevice final : public MidiSystem {
+public:
+    explicit OneDevice(MidiDevice &d) : device_(d) {}
+    MidiDevice *mapper() override { return &device_; }
+    int deviceCount() override { return 0; }
+    MidiDevice *device(int) override { return nullptr; }
+
+private:
+    MidiDevice &device_;
+};
+
+// A synthesizer rendered period by period on a scripted clock that starts at T0.
+struct SynthRun {
+    Clock::time_point t0 = Clock::time_point(1000s);
+    Clock::time_point now = t0;
+    std::unique_ptr<SynthDevice> synth;
+    std::vector<float> out;
+    int64_t frames = 0;
+
+    SynthRun()
+    {
+        SynthOptions options = offlineOptions();
+        options.clockDelayMs = kDelayMs;
+        options.now = [this] { return now; };
+        synth = std::make_unique<SynthDevice>(options);
+        EXPECT_EQ(synth->open(), MidiOk);
+    }
+    void renderFrames(int64_t count)
+    {
+        std::vector<float> buf(size_t(count) * 2);
+        now = t0 + timeOfFrame(frames);
+        synth->render(buf.data(), int(count));
+        out.insert(out.end(), buf.begin(), buf.end());
+        frames += count;
+    }
+    // Renders every period that starts before t, then sets the clock to t.
+    void renderUntil(std::chrono::nanoseconds t)
+    {
+        while (timeOfFrame(frames) < t)
+            renderFrames(kPeriod);
+        now = t0 + t;
+    }
+    // The reference: each message applied live at its frame.
+    void applyAt(const std::vector<std::pair<int64_t, uint32_t>> &plan, int64_t total)
+    {
+        for (const auto &[frame, msg] : plan) {
+            if (frame > frames)
+                renderFrames(frame - frames);
+            EXPECT_EQ(synth->send(msg), MidiOk);
+        }
+        renderFrames(total - frames);
+    }
+};
+
+float maxDifference(const std::vector<float> &a, const std::vector<float> &b)
+{
+    EXPECT_EQ(a.size(), b.size());
+    float diff = 0;
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        diff = std::max(diff, std::abs(a[i] - b[i]));
+    return diff;
+}
+
+class SynthTiming : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DZQ_REQUIRE_SOUNDFONT();
+        system = std::make_unique<OneDevice>(*run.synth);
+        setMidiSystem(system.get());
+        ASSERT_TRUE(OpenMidiOut(-1));
+    }
+    void TearDown() override { CloseMidiOut(); }
+
+    Environment env;
+    SynthRun run;
+    std::unique_ptr<OneDevice> system;
+};
+
+} // namespace
+
+TEST_F(SynthTiming, TickMessagesSoundOnTheClockGridHoweverLateTheTickRan)
+{
+    StepTimer timer(nullptr, [this] { return run.now; });
+    const uint32_t drums[] = {0x643899, 0x642A99, 0x502E99, 0x702399};
+    int tick = 0;
+    QObject::connect(&timer, &StepTimer::timeout, [&] {
+        EXPECT_EQ(midiSendTime(), timer.idealTime());
+        MidiShortMsg(0x99, (drums[tick] >> 8) & 0x7F, drums[tick] >> 16);
+        ++tick;
+    });
+    timer.setInterval(58);
+    timer.setEnabled(true);
+
+    // Handled on time, 7 ms and 13 ms late, then later than the delay allows.
+    const std::chrono::milliseconds lateness[] = {0ms, 7ms, 13ms, 31ms};
+    std::vector<std::pair<int64_t, uint32_t>> plan;
+    for (int i = 0; i < 4; ++i) {
+        const auto ideal = std::chrono::milliseconds(58 * (i + 1));
+        run.renderUntil(ideal + lateness[i]);
+        timer.expire();
+        // Too late for its block: the next one, never lost.
+        plan.emplace_back(std::max(blockNearest(ideal + std::chrono::milliseconds(kDelayMs)), run.frames), drums[i]);
+    }
+    EXPECT_EQ(tick, 4);
+    EXPECT_FALSE(midiSendTime()) << "outside a tick everything is live";
+    run.renderUntil(600ms);
+
+    SynthRun reference;
+    reference.applyAt(plan, run.frames);
+    EXPECT_GT(rms(run.out), 1e-3);
+    EXPECT_LT(maxDifference(run.out, reference.out), 1e-6);
+}
+
+TEST_F(SynthTiming, LiveMessagesAreNeverDelayedAndKeepTheirChannelsOrder)
+{
+    StepTimer timer(nullptr, [this] { return run.now; });
+    QObject::connect(&timer, &StepTimer::timeout, [] {
+        MidiShortMsg(0x99, 38, 100); // a drum on its time
+        MidiShortMsg(0x90, 60, 90);  // and a melody note
+        MidiShortMsg(0x91, 67, 90);
+    });
+    timer.setInterval(58);
+    timer.setEnabled(true);
+    run.renderUntil(60ms);
+    timer.expire();
+    const int64_t tickBlock = blockNearest(std::chrono::milliseconds(58 + kDelayMs));
+
+    // A key 10 ms later, while the tick's notes still wait: it sounds in the
+    // next block, and the note the tick struck on its channel comes first
+    // rather than after it; channel 1 keeps its time.
+    run.renderUntil(70ms);
+    const int64_t keyBlock = run.frames;
+    ASSERT_LT(keyBlock, tickBlock);
+    MidiShortMsg(0x80, 60, 0);
+    MidiShortMsg(0x90, 64, 100);
+    // A key on a quiet channel goes straight through.
+    MidiShortMsg(0x92, 72, 100);
+    run.renderUntil(400ms);
+
+    SynthRun reference;
+    reference.applyAt({{keyBlock, 0x5A3C90}, {keyBlock, 0x003C80}, {keyBlock, 0x644090}, {keyBlock, 0x644892},
+                       {tickBlock, 0x642699}, {tickBlock, 0x5A4391}},
+                      run.frames);
+    EXPECT_LT(maxDifference(run.out, reference.out), 1e-6);
+}
+
+TEST_F(SynthTiming, ClosingDropsWhatWaitsSoNothingStartsAfterIt)
+{
+    SynthDevice &synth = *run.synth;
+    run.renderUntil(60ms);
+    EXPECT_EQ(synth.sendAt(0x643C90, run.t0 + 58ms), MidiOk);
+    run.renderUntil(62ms);
+    EXPECT_EQ(synth.close(), MidiOk);
+    run.renderUntil(500ms);
+    EXPECT_LT(rms(run.out), 1e-6) << "the note waiting for its time was dropped by the close";
+
+    // Opened again, it plays as before.
+    ASSERT_EQ(synth.open(), MidiOk);
+    EXPECT_EQ(synth.send(0x643C90), MidiOk);
+    const size_t before = run.out.size();
+    run.renderUntil(800ms);
+    EXPECT_GT(rms(std::vector<float>(run.out.begin() + long(before), run.out.end())), 1e-3);
+}
