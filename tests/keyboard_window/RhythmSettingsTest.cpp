@@ -5,7 +5,7 @@
 
 #include "keyboard/core/RhythmFile.h"
 #include "keyboard/core/SettingsFile.h"
-#include "midi/Prepared.h"
+#include "keyboard/core/VirtualKeys.h"
 #include "platform/AppPaths.h"
 #include "platform/Resources.h"
 #include "platform/TextFile.h"
@@ -186,6 +186,10 @@ TEST_F(RhythmSettingsTest, PresetsEditedOnThePanelAreSavedAndReadAgain)
     EXPECT_EQ(w.YQSZ[0]->listIndex(), 74);
     w.YQSZ[1]->setListIndex(41);
     EXPECT_EQ(PresetTable[2][1], 41);
+    // F3 chooses it at once.
+    w.SFYXYZ_KeyDown(vk::F1 + 2, 0);
+    w.SFYXYZ_KeyUp(vk::F1 + 2, 0);
+    EXPECT_EQ(w.ComSounds[1]->listIndex(), 41);
 
     w.Check1->setValue(1);
     w.BCSZ_Click();
@@ -237,14 +241,14 @@ TEST_F(RhythmSettingsTest, KeypadDigitsSoundTheirDrumsAndEffectKeysTheirSounds)
     w.YQSZ[3]->setListIndex(4);
     EXPECT_EQ(DrumKeyTable[3], 4);
     EXPECT_EQ(env.take(), (std::vector<uint32_t>{packShortMsg(0x99, 39, 120)}));
-    KeypadDrumIndex = 3;
-    PlayKeypadDrum();
+    w.SFYXYZ_KeyDown(vk::Numpad0 + 3, 0);
+    w.SFYXYZ_KeyUp(vk::Numpad0 + 3, 0);
     EXPECT_EQ(env.take(), (std::vector<uint32_t>{packShortMsg(0x99, 39, 120)}));
     // Saved and read again, the drum sounds at velocity 100.
     w.BCSZ_Click();
     ASSERT_TRUE(w.readSettings());
-    KeypadDrumIndex = 3;
-    PlayKeypadDrum();
+    w.SFYXYZ_KeyDown(vk::Numpad0 + 3, 0);
+    w.SFYXYZ_KeyUp(vk::Numpad0 + 3, 0);
     EXPECT_EQ(env.take(), (std::vector<uint32_t>{packShortMsg(0x99, 39, 100)}));
 
     // PageDown's default "钟声.wav " finds the shipped "钟声.wav".
