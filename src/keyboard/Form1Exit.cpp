@@ -1,6 +1,6 @@
 // Handing the screen to the music editor, and the end of the program: the exit
-// button and the close box both stop the clocks, close the device and leave
-// the farewell window, which ends the program.
+// button and the close box both stop the clocks, close the MIDI device and the
+// recorder and leave the farewell window, which ends the program.
 #include "keyboard/Form1.h"
 
 #include "midi/MidiOut.h"
@@ -37,7 +37,7 @@ void Form1::Form_Unload()
     for (StepTimer *clock : {Timer1, Timer2, Timer3, BZDS, HXYS})
         clock->setEnabled(false);
     CloseMidiOut();
-    // The recorder's device ("CLOSE NN") is closed here once the recorder exists.
+    closeRecorder();
 
     auto *farewell = new Form3;
     // Quitting leaves the event loop; the farewell window goes with it.

@@ -165,10 +165,9 @@ void Form1::Image3_Click()
         Text3->hide();
         Picture2->setGeometry(MapLarge);
         Image3->resize(MapLarge.size());
-        // The large map lies over every control of the upper part; its
-        // caption stays readable above it.
+        // The large map lies over every control of the upper part (its
+        // caption too: the map's own legend fills that place).
         Picture2->raise();
-        Label3->raise();
         Label3->setText(QStringLiteral("点击图片收回键盘分布"));
     }
     MapEnlarged = !MapEnlarged;
