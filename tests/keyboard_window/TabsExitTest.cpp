@@ -150,11 +150,6 @@ TEST_F(Form1Tabs, EmptyAreaTogglesTheCompactWindowAndTheMapTogglesItsSize)
     EXPECT_FALSE(w.Text3->isVisibleTo(&w));
     EXPECT_EQ(w.Label3->text(), QStringLiteral("点击图片收回键盘分布"));
     EXPECT_EQ(w.childAt(w.Yuepu[0]->geometry().center()), w.Image3) << "the map lies under other controls";
-    // An activation while the box is hidden keeps it hidden.
-    w.hide();
-    w.show();
-    EXPECT_FALSE(w.Text3->isVisibleTo(&w));
-    EXPECT_EQ(w.focusWidget(), w.SFYXYZ);
 
     QTest::mouseClick(w.Image3, Qt::LeftButton);
     EXPECT_FALSE(w.MapEnlarged);
@@ -190,10 +185,9 @@ TEST_F(Form1Tabs, WebButtonsOpenTheFolderAndThePageOrSayTheyCouldNot)
 
     succeed = true;
     QTest::mouseClick(w.Command2[1], Qt::LeftButton);
-    w.OpenDownloadPage();
-    ASSERT_EQ(opened.size(), 4);
+    ASSERT_EQ(opened.size(), 3);
+    EXPECT_EQ(opened[2], opened[1]);
     EXPECT_EQ(opened[2].scheme(), QStringLiteral("https"));
-    EXPECT_EQ(opened[3], opened[2]);
     EXPECT_EQ(env.messages.shown.size(), 2u);
 }
 
