@@ -2,7 +2,8 @@
 // end, and with an audio server whose input hears its output (a PulseAudio
 // null sink and its monitor, scripts/headless-audio.sh) the main window
 // records the built-in synthesizer, saves a WAV that holds it, and its status
-// clock notices when the recording played back has ended.
+// clock notices when the recording played back has ended. (The command
+// layer's own tests cover the other recording formats.)
 #include "../devices/SynthRender.h"
 #include "../keyboard_window/Form1Fixture.h"
 
@@ -86,7 +87,13 @@ protected:
         media = std::make_unique<MediaInterpreter>(std::move(owned));
         MediaControl::install(media.get());
     }
-    ~RealMedia() override { MediaControl::install(&env.media); }
+    ~RealMedia() override
+    {
+        MediaControl::install(&env.media);
+        // The waits above let the window take the keyboard focus; it gives
+        // it up here, while it is still whole, rather than while it is destroyed.
+        w.hide();
+    }
     MediaBackend *backend;
     std::unique_ptr<MediaInterpreter> media;
 };
@@ -129,23 +136,17 @@ TEST_F(RealMedia, RecordsTheSynthesizerAndNoticesTheEndOfItsPlayback)
     SynthDevice synth(options);
     ASSERT_EQ(synth.open(), MidiOk);
     ASSERT_EQ(synth.audioDriver(), QStringLiteral("pulseaudio")) << synth.statusText().toStdString();
-    const auto playChord = [&synth](int ms) {
-        for (uint32_t note : {0x643C90u, 0x644090u, 0x644390u})
-            synth.send(note);
-        QTest::qWait(ms);
-        for (uint32_t note : {0x003C90u, 0x004090u, 0x004390u})
-            synth.send(note);
-    };
-    // The input of an idle server may deliver nothing at first.
-    const auto waitForSound = [this] {
-        return QTest::qWaitFor([this] { return backend->captured().frames() > 0; }, 5000);
-    };
 
-    // The main window's recording: 16 bits, 44100/s, stereo.
+    // The main window's recording: 16 bits, 44100/s, stereo. The input of an
+    // idle server may deliver nothing at first.
     w.Image1_Click(2);
     ASSERT_TRUE(w.IsRecording) << w.FJWZ->text().toStdString();
-    ASSERT_TRUE(waitForSound());
-    playChord(1200);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return backend->captured().frames() > 0; }, 5000));
+    for (uint32_t note : {0x643C90u, 0x644090u, 0x644390u})
+        synth.send(note);
+    QTest::qWait(1200);
+    for (uint32_t note : {0x003C90u, 0x004090u, 0x004390u})
+        synth.send(note);
     QTest::qWait(300);
     w.Image1_Click(1);
     env.dialogs.answers = {data.filePath(QStringLiteral("合成器 录音"))};
@@ -158,22 +159,6 @@ TEST_F(RealMedia, RecordsTheSynthesizerAndNoticesTheEndOfItsPlayback)
     EXPECT_EQ(recorded.channels, 2);
     EXPECT_GT(recorded.samples.size(), std::size_t(44100 * 2)); // over a second
     EXPECT_GT(rms(recorded.samples), 2e-3) << "the recording is silent";
-
-    // The editor's lower quality through the same alias.
-    for (const char *c : {"CLOSE NN", "OPEN NEW TYPE WaveAudio ALIAS NN", "Set NN bitspersample 8",
-                          "Set NN samplespersec 22050", "Set NN channels 2", "RECORD NN"})
-        media->send(QString::fromLatin1(c));
-    ASSERT_TRUE(waitForSound());
-    playChord(600);
-    media->send(QStringLiteral("stop NN"));
-    const QString small = data.filePath(QStringLiteral("普通音质.wav"));
-    ASSERT_TRUE(media->send(QStringLiteral("save NN ") + small).ok());
-    media->send(QStringLiteral("close NN"));
-    const WavRead editor = readWav(small);
-    EXPECT_EQ(editor.bits, 8);
-    EXPECT_EQ(editor.rate, 22050);
-    EXPECT_EQ(editor.channels, 2);
-    EXPECT_GT(rms(editor.samples), 2e-3) << "the recording is silent";
 
     // Played back from the window, the status clock sees it end.
     env.dialogs.answers = {file};

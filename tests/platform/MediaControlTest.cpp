@@ -121,7 +121,6 @@ TEST_F(Media, RecordingIsSavedAsPcmWavInTheQualitySet)
         EXPECT_EQ(mode(), QStringLiteral("stopped"));
 
         const QString file = path(QStringLiteral("演奏 录音 %1.wav").arg(q.rate));
-        EXPECT_EQ(send(QStringLiteral("stop NN")), MediaError::None);
         ASSERT_EQ(send(QStringLiteral("save NN ") + file), MediaError::None);
         EXPECT_EQ(send(QStringLiteral("close NN")), MediaError::None);
 
