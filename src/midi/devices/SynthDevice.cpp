@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <limits>
 #include <mutex>
@@ -167,6 +168,7 @@ struct SynthDevice::Impl {
     // applying what is due before each block.
     template <class Write> void process(int frames, Write &&write);
     void drainRing();
+    int64_t blockOf(const Scheduled &e) const;
     void applyDue(int64_t blockStart);
     void applied(uint32_t msg) { pending[msg & 0x0F].fetch_sub(1, std::memory_order_release); }
     static int audioCallback(void *data, int len, int nfx, float *fx[], int nout, float *out[]);
@@ -279,16 +281,17 @@ void SynthDevice::Impl::drainRing()
     }
 }
 
+int64_t SynthDevice::Impl::blockOf(const Scheduled &e) const
+{
+    // The block whose start is nearest to the message's sample.
+    const double sample = (double(e.due) - periodOrigin) * options.sampleRate / 1e9;
+    return kBlock * int64_t(std::floor((sample + kBlock / 2) / kBlock));
+}
+
 void SynthDevice::Impl::applyDue(int64_t blockStart)
 {
-    // A message belongs to the block whose start is nearest to its sample.
-    const double rate = options.sampleRate;
-    const int64_t limit = blockStart + kBlock / 2;
     auto it = waiting.begin();
-    for (; it != waiting.end(); ++it) {
-        const double sample = (double(it->due) - periodOrigin) * rate / 1e9;
-        if (sample >= double(limit))
-            break;
+    for (; it != waiting.end() && blockOf(*it) <= blockStart; ++it) {
         apply(it->msg);
         applied(it->msg);
     }
@@ -304,18 +307,21 @@ template <class Write> void SynthDevice::Impl::process(int frames, Write &&write
     const double origin = double(nowNanos()) - double(framesDone) * 1e9 / rate;
     periodOrigin = haveOrigin ? std::min(periodOrigin + frames * 1e9 / rate * kClockCreep, origin) : origin;
     haveOrigin = true;
-    int done = 0;
-    while (done < frames) {
-        const int64_t position = framesDone + done;
-        const int count = std::min<int64_t>(frames - done, kBlock - position % kBlock);
-        if (position % kBlock == 0) {
-            drainRing();
+    const int64_t end = framesDone + frames;
+    int64_t position = framesDone;
+    while (position < end) {
+        drainRing();
+        if (position % kBlock == 0)
             applyDue(position);
-        }
-        write(done, count);
-        done += count;
+        // In one piece up to the next block at which something is due: the
+        // synthesizer renders several blocks at once faster.
+        int64_t until = end;
+        if (!waiting.empty())
+            until = std::min(until, std::max(blockOf(waiting.front()), position + kBlock - position % kBlock));
+        write(int(position - framesDone), int(until - position));
+        position = until;
     }
-    framesDone += frames;
+    framesDone = end;
 }
 
 int SynthDevice::Impl::audioCallback(void *data, int len, int, float *[], int nout, float *out[])
@@ -412,6 +418,7 @@ SynthDevice::SynthDevice(const SynthOptions &options) : d(std::make_unique<Impl>
     d->options = options;
     d->settings = new_fluid_settings();
     fluid_settings_setnum(d->settings, "synth.sample-rate", options.sampleRate);
+    fluid_settings_setint(d->settings, "synth.polyphony", options.polyphony);
     d->synth = new_fluid_synth(d->settings);
     d->waiting.reserve(ScheduleRing::Capacity);
     d->lastDue.fill(std::numeric_limits<int64_t>::min());

@@ -33,6 +33,11 @@ struct SynthOptions {
     int periodSize = 128; // frames per audio period
     int periods = 2;
     double sampleRate = 44100.0;
+    // Voices rendered at once. The densest accompaniment (three melody, three
+    // chord voices, three drum lanes) keeps FluidSynth's default 256 busy with
+    // inaudible release tails at 15 x real time; 64 leaves every sounding note
+    // its voices (the oldest released ones give way first) at 50 x.
+    int polyphony = 64;
     // How long after its send time a clock-driven message sounds: room for a
     // late tick and one audio period.
     int clockDelayMs = 20;

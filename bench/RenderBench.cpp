@@ -1,0 +1,148 @@
+// (e) Render cost: the densest accompaniment rendered offline by the built-in
+// synthesizer, in 128-frame periods as an audio driver asks for them. Tempo 130
+// (58 ms per tick): every tick the expression ramp and a new note on each of
+// the three melody voices (the second also five lower); every fourth tick a
+// three-note chord, spread 10 ms, on each of the three chord voices and a hit
+// on each of the three drum lanes. Figure: seconds of music per second of CPU
+// on one core, with the default soundfont and with the test soundfont.
+// Usage: dzq_bench_render [seconds]   (default 60)
+#include "BenchSupport.h"
+
+#include "midi/MidiDevice.h"
+#include "midi/devices/SynthDevice.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <ctime>
+#include <map>
+
+using namespace dzq;
+using namespace dzq::bench;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kPeriod = 128;
+
+uint32_t pack(int status, int d1, int d2) { return uint32_t(status) | uint32_t(d1) << 8 | uint32_t(d2) << 16; }
+
+// The messages of the densest accompaniment, by frame.
+std::multimap<int64_t, uint32_t> densestAccompaniment(double seconds)
+{
+    std::multimap<int64_t, uint32_t> at;
+    auto frameOf = [](double ms) { return int64_t(ms * kRate / 1000.0); };
+    const int melodyPrograms[] = {49, 9, 54};
+    const int chordPrograms[] = {0, 48, 25};
+    for (int v = 0; v < 3; ++v) {
+        at.emplace(0, pack(0xC0 + v, melodyPrograms[v], 0));
+        at.emplace(0, pack(0xC3 + v, chordPrograms[v], 0));
+    }
+    const int scale[] = {0, 2, 4, 5, 7, 9, 11, 12, 14, 16, 17, 19};
+    const int chords[][3] = {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {9, 12, 16}};
+    int melody[3] = {-1, -1, -1};
+    int chord[3][3] = {{-1, -1, -1}, {-1, -1, -1}, {-1, -1, -1}};
+    const int ticks = int(seconds * 1000 / 58);
+    for (int tick = 0; tick < ticks; ++tick) {
+        const double t = tick * 58.0;
+        const int64_t f = frameOf(t);
+        const int ramp = 120 - 2 * (tick % 32);
+        for (int ch : {3, 4, 9})
+            at.emplace(f, pack(0xB0 + ch, 11, ramp));
+        for (int v = 0; v < 3; ++v) {
+            if (melody[v] >= 0) {
+                at.emplace(f, pack(0x80 + v, melody[v], 0));
+                if (v == 2)
+                    at.emplace(f, pack(0x80 + v, melody[v] - 5, 0));
+            }
+            melody[v] = 60 + scale[(tick * (v + 1)) % 12];
+            at.emplace(f, pack(0x90 + v, melody[v], 100));
+            if (v == 2)
+                at.emplace(f, pack(0x90 + v, melody[v] - 5, 100));
+        }
+        if (tick % 4 != 0)
+            continue;
+        const int *c = chords[(tick / 16) % 4];
+        for (int v = 0; v < 3; ++v) {
+            const int ch = 3 + v;
+            for (int n = 0; n < 3; ++n) {
+                if (chord[v][n] >= 0)
+                    at.emplace(f, pack(0x80 + ch, chord[v][n], 0));
+                chord[v][n] = 48 + c[n];
+                at.emplace(frameOf(t + 10.0 * n), pack(0x90 + ch, chord[v][n], 90));
+            }
+        }
+        for (int drum : {36, 38, 42})
+            at.emplace(f, pack(0x99, drum, 100));
+    }
+    return at;
+}
+
+double cpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+struct Result {
+    QString soundfont;
+    double cpu = 0;
+    double wall = 0;
+};
+
+Result renderDensest(const QString &soundfont, double seconds)
+{
+    SynthOptions options;
+    options.soundfont = soundfont;
+    options.audio = false;
+    SynthDevice synth(options);
+    Result r;
+    r.soundfont = synth.soundfontPath();
+    if (synth.open() != MidiOk)
+        return r;
+    const auto messages = densestAccompaniment(seconds);
+    const int64_t total = int64_t(seconds * kRate);
+    std::vector<float> period(kPeriod * 2);
+    auto next = messages.begin();
+    const double cpu0 = cpuSeconds();
+    const auto wall0 = Clock::now();
+    for (int64_t frame = 0; frame < total; frame += kPeriod) {
+        for (; next != messages.end() && next->first < frame + kPeriod; ++next)
+            synth.send(next->second);
+        synth.render(period.data(), kPeriod);
+    }
+    r.cpu = cpuSeconds() - cpu0;
+    r.wall = ms(Clock::now() - wall0) / 1000;
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::max(5.0, std::atof(argv[1])) : 60.0;
+    title("(e) render cost", "densest accompaniment: 3 melody voices, 3 chord voices, 3 drum lanes, tempo 130");
+    std::printf("%.0f s of music rendered in %d-frame periods at %d Hz, one core\n", seconds, kPeriod, kRate);
+    std::printf("%-46s %10s %10s %14s\n", "soundfont", "cpu s", "wall s", "x real time");
+    const QString testSoundfont = qEnvironmentVariableIsEmpty("DZQ_TEST_SOUNDFONT")
+                                      ? QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2")
+                                      : qEnvironmentVariable("DZQ_TEST_SOUNDFONT");
+    bool met = true;
+    for (const QString &sf : {QString(), testSoundfont}) {
+        const Result r = renderDensest(sf, seconds);
+        if (r.soundfont.isEmpty()) {
+            std::printf("%-46s (no soundfont)\n", sf.isEmpty() ? "default" : qPrintable(sf));
+            continue;
+        }
+        const double speed = seconds / r.cpu;
+        met = met && speed >= 50;
+        std::printf("%-46s %10.2f %10.2f %14.1f\n",
+                    qPrintable((sf.isEmpty() ? QStringLiteral("default: ") : QStringLiteral("test: ")) + r.soundfont),
+                    r.cpu, r.wall, speed);
+    }
+    std::printf("target >= 50x real time: %s\n", verdict(met));
+    std::fflush(stdout);
+    return 0;
+}
