@@ -346,6 +346,8 @@ public:
     void Form_Load();
     void Form_Activate();
     void QDCSH();
+    // Ends the program after an unreadable settings file (tests replace it).
+    std::function<void()> onSettingsError;
 
     // Form1Tabs.cpp: tabs, help, compact window, keyboard map, web pages.
     void Xxk_Click(int index);

@@ -92,7 +92,7 @@ void loadRhythmFile(Form1 &w, int n)
     if (!QFileInfo(QDir(w.File1->path()).filePath(w.File1->list(index))).isFile())
         return;
     w.File1->setListIndex(index);
-    w.File1_Click();
+    w.openRhythmFileWhole(index, QString::number(n) + QStringLiteral("★") + w.File1->list(index));
     w.Check5->setValue(1);
 }
 

@@ -7,7 +7,9 @@
 #include "midi/MidiOut.h"
 #include "midi/Shared.h"
 #include "platform/AppPaths.h"
+#include "keyboard/core/SettingsFile.h"
 #include "platform/EffectPlayer.h"
+#include "platform/MessageService.h"
 #include "platform/Resources.h"
 
 #include <QCoreApplication>
@@ -70,6 +72,18 @@ void Form1::showEvent(QShowEvent *event)
 
 void Form1::Form_Activate()
 {
+    // Only a settings file that cannot be read takes the way out: it is
+    // replaced by the default text and the program ends, to start afresh.
+    if (!readSettings()) {
+        writeDefaultSettingsFile(settingsFilePath(AppDir));
+        MessageService::instance().timedInfo(QStringLiteral("提示"),
+                                             QStringLiteral("读取设置文件出错，软件需重新启动!"), 5000);
+        if (onSettingsError)
+            onSettingsError();
+        else
+            QCoreApplication::exit(1);
+        return;
+    }
     Text3->setPlainText(ScoreText);
     if (!InitDone)
         QDCSH();
@@ -96,6 +110,8 @@ void Form1::Form_Activate()
 void Form1::QDCSH()
 {
     RhythmLastStep = 15;
+    buildRhythmCells();
+    BZXS();
 
     XSWB->setText(QStringLiteral("    当键盘演奏无声时请将输入法切换为英语(美国)输入方式，演奏当中可用空格键终止演奏！"));
 
@@ -148,12 +164,7 @@ void Form1::QDCSH()
 
     VsbVol->setListIndex(5);
 
-    File1->setPath(AppDir + scoreFolderName());
-    File1->setPattern(QStringLiteral("*.bin"));
-    if (File1->listCount() > 0) {
-        File1->setListIndex(0);
-        File1_Click();
-    }
+    loadFirstRhythmFile();
     CSHX();
 
     ScoreText.clear();

@@ -1,5 +1,7 @@
 #include "startup/DZQQD.h"
 
+#include "keyboard/core/SettingsFile.h"
+
 #include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/MessageService.h"
@@ -35,11 +37,6 @@ QPainterPath roundedShape()
 
 } // namespace
 
-QString settingsFileName()
-{
-    return QStringLiteral("lansheng.ini");
-}
-
 QString startPictureFileName()
 {
     return QStringLiteral("澜声电子琴201705.bmp");
@@ -47,10 +44,10 @@ QString startPictureFileName()
 
 bool ensureDefaultSettingsFile(const QString &dir, QString *error)
 {
-    const QString path = dir + settingsFileName();
+    const QString path = settingsFilePath(dir);
     if (QFileInfo::exists(path))
         return true;
-    return writeTextFile(path, splitTextLines(LoadResString(508)), error);
+    return writeDefaultSettingsFile(path, error);
 }
 
 bool ensurePictureFile(const QString &path, const QPixmap &picture, QString *error)

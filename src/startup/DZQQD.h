@@ -18,7 +18,6 @@ class SingleInstance;
 class StepTimer;
 
 // Names of the files the start-up window writes into AppDir when missing.
-QString settingsFileName();     // "lansheng.ini"
 QString startPictureFileName(); // "澜声电子琴201705.bmp"
 
 // Writes the default settings text (string resource 508) to dir + the settings

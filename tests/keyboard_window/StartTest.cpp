@@ -3,6 +3,8 @@
 #include "Form1Fixture.h"
 
 #include "midi/MidiOut.h"
+#include "keyboard/core/SettingsFile.h"
+#include "platform/TextFile.h"
 #include "score_entry/YYLR.h"
 
 #include <QApplication>
@@ -102,4 +104,27 @@ TEST(Form1Start, ScoreEntryWindowRoundTripKeepsTheBox)
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.Text3->toPlainText(), QStringLiteral("KC8KD"));
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A settings file that cannot be read is replaced by the default text, the
+// user is told, and the program ends; a missing one is no error.
+TEST(Form1Start, UnreadableSettingsFileIsReplacedAndTheProgramEnds)
+{
+    test::Environment env;
+    QTemporaryDir data;
+    AppDir = data.path() + QLatin1Char('/');
+    const QString path = settingsFilePath(AppDir);
+    QStringList lines = splitTextLines(defaultSettingsText());
+    lines.removeLast();
+    ASSERT_TRUE(writeTextFile(path, lines));
+    Form1 w;
+    int ends = 0;
+    w.onSettingsError = [&ends] { ++ends; };
+    w.Form_Load();
+    w.show();
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(env.messages.texts().contains(QStringLiteral("读取设置文件出错，软件需重新启动!")));
+    ShortcutSettings settings;
+    EXPECT_EQ(readSettingsFile(path, &settings), SettingsRead::Ok);
+    EXPECT_EQ(settings, defaultSettings());
 }

@@ -1,4 +1,5 @@
 #include "startup/DZQQD.h"
+#include "keyboard/core/SettingsFile.h"
 
 #include "Fakes.h"
 #include "midi/Shared.h"
@@ -80,7 +81,7 @@ TEST_F(StartupWindowTest, SecondCopyShowsTheMessageAndStartsNothing)
     EXPECT_EQ(env.messages.shown[0].text, QStringLiteral("你已经运行这个应用程序了！"));
     EXPECT_EQ(env.messages.shown[0].timeoutMs, 5000);
     EXPECT_FALSE(w->timer1().isRunning());
-    EXPECT_FALSE(QFileInfo::exists(dataDir() + settingsFileName()));
+    EXPECT_FALSE(QFileInfo::exists(settingsFilePath(dataDir())));
     EXPECT_EQ(mainWindows, 0);
     EXPECT_TRUE(first.isHeld());
 }
@@ -95,11 +96,12 @@ TEST_F(StartupWindowTest, MissingSettingsAndPictureFilesAreWritten)
     EXPECT_EQ(QDir(AppDir), QDir(dataDir()));
     EXPECT_TRUE(AppDir.endsWith(QLatin1Char('/')));
 
-    // The default text, every line ended by CR LF.
-    const QByteArray settings = readBytes(dataDir() + settingsFileName());
+    // The default text, every line ended by CR LF, and the one CR LF written
+    // after it: an empty last line.
+    const QByteArray settings = readBytes(settingsFilePath(dataDir()));
     const QStringList expected = splitTextLines(LoadResString(508));
     ASSERT_FALSE(expected.isEmpty());
-    EXPECT_EQ(settings, (expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    EXPECT_EQ(settings, (expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n")).toUtf8());
 
     // The picture is saved on the first show, as a BMP of the window's picture.
     const QString picturePath = dataDir() + startPictureFileName();
@@ -116,7 +118,7 @@ TEST_F(StartupWindowTest, ExistingUserFilesAreNeverOverwritten)
 {
     ASSERT_TRUE(QDir().mkpath(dataDir()));
     const QByteArray mine = "1\r\n2\r\n";
-    writeBytes(dataDir() + settingsFileName(), mine);
+    writeBytes(settingsFilePath(dataDir()), mine);
     writeBytes(dataDir() + startPictureFileName(), "not a picture");
 
     SingleInstance instance(tmp.filePath(QStringLiteral("dzq.lock")));
@@ -125,7 +127,7 @@ TEST_F(StartupWindowTest, ExistingUserFilesAreNeverOverwritten)
     w->show();
     w->hide();
     w->show();
-    EXPECT_EQ(readBytes(dataDir() + settingsFileName()), mine);
+    EXPECT_EQ(readBytes(settingsFilePath(dataDir())), mine);
     EXPECT_EQ(readBytes(dataDir() + startPictureFileName()), QByteArray("not a picture"));
     EXPECT_TRUE(w->problems().isEmpty());
 }
@@ -141,7 +143,7 @@ TEST_F(StartupWindowTest, UnwritableFolderIsReportedAndTheStartGoesOn)
     w->show();
 
     const QString problems = w->problems().join(QLatin1Char('\n'));
-    EXPECT_TRUE(problems.contains(settingsFileName())) << problems.toStdString();
+    EXPECT_TRUE(problems.contains(QStringLiteral("lansheng.ini"))) << problems.toStdString();
     EXPECT_TRUE(problems.contains(startPictureFileName())) << problems.toStdString();
     EXPECT_TRUE(env.messages.shown.empty());
 
