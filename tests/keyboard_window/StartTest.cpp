@@ -31,13 +31,20 @@ std::vector<std::pair<int, int>> programChanges(const std::vector<uint32_t> &msg
     return out;
 }
 
+// A fresh environment and data folder, with the window not yet loaded, so a
+// test can prepare what the start-up will meet.
+struct Fresh {
+    Fresh() { AppDir = data.path() + QLatin1Char('/'); }
+    test::Environment env;
+    QTemporaryDir data;
+};
+
 } // namespace
 
 TEST(Form1Start, FirstActivationSetsTheInstrumentKeyAndTempo)
 {
-    test::Environment env;
-    QTemporaryDir data;
-    AppDir = data.path() + QLatin1Char('/');
+    Fresh fresh;
+    test::Environment &env = fresh.env;
     Form1 w;
     w.Form_Load();
     w.show();
@@ -70,11 +77,9 @@ TEST(Form1Start, FirstActivationSetsTheInstrumentKeyAndTempo)
 
 TEST(Form1Start, NoDeviceStillStarts)
 {
-    test::Environment env;
-    env.midi.hasMapper = false;
+    Fresh fresh;
+    fresh.env.midi.hasMapper = false;
     CloseMidiOut();
-    QTemporaryDir data;
-    AppDir = data.path() + QLatin1Char('/');
     Form1 w;
     w.Form_Load();
     w.show();
@@ -86,9 +91,7 @@ TEST(Form1Start, NoDeviceStillStarts)
 // shows again through its activation, and what the box held is still there.
 TEST(Form1Start, ScoreEntryWindowRoundTripKeepsTheBox)
 {
-    test::Environment env;
-    QTemporaryDir data;
-    AppDir = data.path() + QLatin1Char('/');
+    Fresh fresh;
     Form1 w;
     w.Form_Load();
     w.show();
@@ -110,9 +113,8 @@ TEST(Form1Start, ScoreEntryWindowRoundTripKeepsTheBox)
 // user is told, and the program ends; a missing one is no error.
 TEST(Form1Start, UnreadableSettingsFileIsReplacedAndTheProgramEnds)
 {
-    test::Environment env;
-    QTemporaryDir data;
-    AppDir = data.path() + QLatin1Char('/');
+    Fresh fresh;
+    test::Environment &env = fresh.env;
     const QString path = settingsFilePath(AppDir);
     QStringList lines = splitTextLines(defaultSettingsText());
     lines.removeLast();
