@@ -32,6 +32,7 @@ class Form1 : public PictureWindow {
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
 
     // ---- geometry (pixels of the window's client area)
     static constexpr int ClientWidth = 980;

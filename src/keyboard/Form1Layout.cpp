@@ -249,6 +249,14 @@ Form1::Form1(QWidget *parent) : PictureWindow(parent)
     wireChords();
 }
 
+Form1::~Form1()
+{
+    // The controls die after this body has run, and a focus change among them
+    // would call a handler of a window that is no longer whole.
+    for (QObject *child : findChildren<QObject *>())
+        child->blockSignals(true);
+}
+
 void Form1::buildClocks()
 {
     for (StepTimer **t : {&Timer1, &Timer2, &Timer3, &BZDS, &HXYS})
