@@ -16,7 +16,6 @@
 #include "platform/Resources.h"
 #include "platform/TextFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
