@@ -119,7 +119,9 @@ bool writeWavFile(const QString &path, const PcmSound &sound, const WavFormat &f
     if (bytes.isEmpty())
         return fail(QStringLiteral("录音太长或格式不对"));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // commit() does not see a buffered write that fails on its way to the
+    // disk (a full disk, the file size limit): the flush must say so first.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return fail(file.errorString());
     return true;
 }

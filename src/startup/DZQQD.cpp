@@ -61,7 +61,9 @@ bool ensurePictureFile(const QString &path, const QPixmap &picture, QString *err
         return false;
     }
     QImageWriter writer(&file, "BMP");
-    if (picture.isNull() || !writer.write(picture.toImage()) || !file.commit()) {
+    // The flush reports the last buffered bytes that did not reach the disk,
+    // which commit() would not notice.
+    if (picture.isNull() || !writer.write(picture.toImage()) || !file.flush() || !file.commit()) {
         if (error)
             *error = QStringLiteral("无法写入文件“%1”：%2")
                          .arg(path, picture.isNull() ? QStringLiteral("没有图片") : writer.errorString());
