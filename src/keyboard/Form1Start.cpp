@@ -75,9 +75,14 @@ void Form1::Form_Activate()
     // Only a settings file that cannot be read takes the way out: it is
     // replaced by the default text and the program ends, to start afresh.
     if (!readSettings()) {
-        writeDefaultSettingsFile(settingsFilePath(AppDir));
+        QString error;
+        const bool replaced = writeDefaultSettingsFile(settingsFilePath(AppDir), &error);
         MessageService::instance().timedInfo(QStringLiteral("提示"),
                                              QStringLiteral("读取设置文件出错，软件需重新启动!"), 5000);
+        // A file that cannot be replaced would stop every later start as
+        // well: the user is told which file it is.
+        if (!replaced)
+            MessageService::instance().timedInfo(QStringLiteral("提示"), error, 5000);
         if (onSettingsError)
             onSettingsError();
         else
