@@ -38,6 +38,19 @@ void insertIntoScore(QPlainTextEdit *box, qsizetype at, const QString &text)
     box->setTextCursor(cursor);
 }
 
+// Ends the live notes still sounding from earlier key presses: every one, or
+// only those whose key is no longer held. A note struck without "抬手静音"
+// and let go sounds on after its key-up, also when the box is ticked before
+// the next note.
+void releaseLiveNotes(Form1 &w, bool heldToo)
+{
+    for (std::size_t k = 0; k < w.KeySoundedMidi.size(); ++k)
+        if (w.KeySoundedMidi[k] != 0 && (heldToo || !w.KeyIsDown[k])) {
+            w.releaseNote(w.KeySoundedMidi[k]);
+            w.KeySoundedMidi[k] = 0;
+        }
+}
+
 } // namespace
 
 void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
@@ -150,6 +163,8 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
             if (Check5->value() == 1) {
                 resetAccompCounters();
                 Timer1->setEnabled(false);
+                // The accompaniment's chords end with it, as at the rhythm button.
+                HX1K();
             } else {
                 BzQd->setValue(0);
             }
@@ -167,6 +182,7 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
                 if (sounded != 0 && sounded != prev + KeyBase && sounded != prev + PrevKeyBase)
                     releaseNote(sounded);
                 KeySoundedMidi[std::size_t(PrevNoteKey)] = 0;
+                releaseLiveNotes(*this, true);
                 showKeyDown(CurNote);
                 if (Text3->toPlainText().isEmpty()) {
                     insertIntoScore(Text3, ScoreInsertPos, KeyNameTable[k]);
@@ -174,6 +190,8 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
                     LiveNoteLength = recordedLength(LiveNoteTicks);
                     insertIntoScore(Text3, ScoreInsertPos, QString::number(LiveNoteLength) + KeyNameTable[k]);
                 }
+            } else {
+                releaseLiveNotes(*this, false);
             }
             ScorePlaying = false;
             Timer1->setInterval(StepMs);
@@ -273,11 +291,11 @@ void Form1::Timer1_Timer()
         ScoreText = Text3->toPlainText();
         Timer1->setEnabled(false);
         releaseLastNote();
-        // The live note itself, which LastNote does not name.
+        // The live notes themselves, which LastNote does not name.
         const auto prev = std::size_t(PrevNoteKey);
-        if (KeySoundedMidi[prev] != 0 && KeySoundedMidi[prev] != LastNote + KeyBase)
-            releaseNote(KeySoundedMidi[prev]);
-        KeySoundedMidi[prev] = 0;
+        if (KeySoundedMidi[prev] == LastNote + KeyBase)
+            KeySoundedMidi[prev] = 0;
+        releaseLiveNotes(*this, true);
         HX1K();
     }
     LiveNoteLength = std::min((LiveNoteTicks + 1) / 2 * 2, MaxLiveTicks);
