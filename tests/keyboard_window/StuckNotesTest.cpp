@@ -3,6 +3,7 @@
 // devices received. A device let go of (another one chosen, the exit) must
 // have been told to end what it sounds.
 //
+// Every tenth session also writes the --midi-log file and checks it.
 // Sessions are made from a seed. DZQ_STUCK_SESSIONS sets how many run (300 by
 // default), DZQ_STUCK_SEED the first seed; a failing session is printed with
 // its seed and shrunk to the fewest actions that still fail.
@@ -14,6 +15,7 @@
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
 #include "midi/Shared.h"
+#include "midi/devices/MidiLogFile.h"
 #include "platform/AppPaths.h"
 #include "platform/Resources.h"
 #include "startup/Form3.h"
@@ -323,7 +325,9 @@ constexpr int WindDownRounds = 5000;
 
 class Session {
 public:
-    Session()
+    // logged: every message also goes to a --midi-log file, which must end
+    // silent as well.
+    explicit Session(bool logged)
     {
         for (int i = 0; i < ExtraDevices; ++i)
             env.midi.devices.push_back(std::make_unique<test::RecordingDevice>(QStringLiteral("外接设备 %1").arg(i + 1)));
@@ -338,6 +342,10 @@ public:
         w->BZXS();
         w->readSettings();
         w->show();
+        if (logged) {
+            log = std::make_unique<MidiLogFile>(data.filePath(QStringLiteral("midi.log")));
+            setMidiTap(log.get());
+        }
     }
     ~Session()
     {
@@ -350,12 +358,20 @@ public:
     }
 
     // The first fault of the actions, or an empty text.
-    QString run(const std::vector<Action> &actions, bool trace = false)
+    QString run(const std::vector<Action> &actions)
     {
         for (std::size_t i = 0; i < actions.size() && fault.isEmpty(); ++i) {
-            if (trace)
-                qInfo("%s", qPrintable(describe(actions[i])));
+            silentAtEnd = false;
             apply(actions[i]);
+        }
+        if (log && fault.isEmpty() && silentAtEnd) {
+            setMidiTap(nullptr);
+            log.reset(); // writes what is left
+            const MidiLogMessages read = readMidiLogMessages(data.filePath(QStringLiteral("midi.log")));
+            if (!read.ok || read.badLines != 0)
+                fault = QStringLiteral("the message log cannot be read back: ") + read.error;
+            else if (const auto hanging = hangingNotes(read.msgs); !hanging.empty())
+                fault = QStringLiteral("the message log ends with:\n") + describeHangingNotes(hanging);
         }
         return fault;
     }
@@ -378,6 +394,7 @@ private:
         for (test::RecordingDevice *d : devices())
             if (const auto hanging = hangingNotes(d->sent); !hanging.empty())
                 out += QStringLiteral("%1, device %2:\n%3").arg(when, d->name(), describeHangingNotes(hanging));
+        silentAtEnd = out.isEmpty();
         return out;
     }
 
@@ -553,24 +570,26 @@ private:
     test::Environment env;
     QTemporaryDir data;
     std::unique_ptr<Form1> w;
+    std::unique_ptr<MidiLogFile> log;
     QString fault;
     bool exited = false;
+    bool silentAtEnd = false;
 };
 
-QString runSession(const std::vector<Action> &actions, bool trace = false)
+QString runSession(const std::vector<Action> &actions, bool logged)
 {
-    Session s;
-    return s.run(actions, trace);
+    Session s(logged);
+    return s.run(actions);
 }
 
 // The fewest actions (removing runs of them, then single ones) that still fail.
-std::vector<Action> shrink(std::vector<Action> actions)
+std::vector<Action> shrink(std::vector<Action> actions, bool logged)
 {
     for (std::size_t chunk = actions.size() / 2; chunk >= 1; chunk /= 2) {
         for (std::size_t at = 0; at + chunk <= actions.size();) {
             std::vector<Action> fewer = actions;
             fewer.erase(fewer.begin() + std::ptrdiff_t(at), fewer.begin() + std::ptrdiff_t(at + chunk));
-            if (!runSession(fewer).isEmpty())
+            if (!runSession(fewer, logged).isEmpty())
                 actions = std::move(fewer);
             else
                 at += chunk;
@@ -596,17 +615,18 @@ TEST(StuckNotes, RandomSessionsEndSilent)
     for (int i = 0; i < sessions && failures < 3; ++i) {
         const uint32_t seed = first + uint32_t(i);
         const std::vector<Action> actions = randomSession(seed);
-        const QString fault = runSession(actions);
+        const bool logged = seed % 10 == 0;
+        const QString fault = runSession(actions, logged);
         if (fault.isEmpty())
             continue;
         ++failures;
-        const std::vector<Action> minimal = shrink(actions);
+        const std::vector<Action> minimal = shrink(actions, logged);
         QString steps;
         for (const Action &x : minimal)
             steps += QStringLiteral("  ") + describe(x) + QLatin1Char('\n');
         ADD_FAILURE() << "seed " << seed << " (DZQ_STUCK_SEED=" << seed << " DZQ_STUCK_SESSIONS=1):\n"
                       << qPrintable(fault) << "shrunk to " << minimal.size() << " of " << actions.size()
-                      << " actions:\n" << qPrintable(steps) << qPrintable(runSession(minimal));
+                      << " actions:\n" << qPrintable(steps) << qPrintable(runSession(minimal, logged));
     }
     RecordProperty("sessions", sessions);
 }
