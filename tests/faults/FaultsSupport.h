@@ -19,9 +19,13 @@
 
 #include <csignal>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include <sys/resource.h>
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace dzq::test {
 
