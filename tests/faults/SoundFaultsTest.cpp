@@ -6,12 +6,17 @@
 #include "../devices/SynthRender.h"
 #include "FaultsSupport.h"
 
+#include "keyboard/core/VirtualKeys.h"
 #include "midi/MidiOut.h"
+#include "midi/Shared.h"
+#include "platform/AppPaths.h"
+#include "platform/EffectPlayer.h"
 #include "midi/devices/PlatformMidiSystem.h"
 
 #include <QElapsedTimer>
 #include <QAudioDevice>
 #include <QMediaDevices>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +151,28 @@ TEST_F(OnSynth, WithoutASoundServerTheProgramStartsAtOnceAndSaysSo)
     EXPECT_TRUE(program->env.messages.shown.empty());
     w->SFYXYZ_KeyDown(KeyG, 0);
     EXPECT_GT(rmsFloat(synth(), 0.3), 1e-3);
+
+    // The effect keys and the audio player on the program's own sound
+    // system, which has no server to play to: nothing waits for one.
+    EffectPlayer::install(nullptr);
+    MediaInterpreter media(makeQtMediaBackend());
+    MediaControl::install(&media);
+    clock.restart();
+    for (const int key : {vk::Insert, vk::Home, vk::Prior, vk::Delete, vk::End, vk::Next}) {
+        w->SFYXYZ_KeyDown(key, 0);
+        w->SFYXYZ_KeyUp(key, 0);
+    }
+    program->env.dialogs.answers.push_back(AppDir + effectsFolderName() + QStringLiteral("/钟声.wav"));
+    w->Image1_Click(0);
+    QTest::qWait(200);
+    w->Timer2_Timer();
+    w->Image1_Click(1);
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_FALSE(w->IsPlayingFile);
+    w->closeRecorder();
+    MediaControl::install(&program->env.media);
+    EffectPlayer::install(&program->env.effects);
+    EXPECT_TRUE(program->env.messages.shown.empty());
 }
 
 // No audio input: the record button says so at once, the recorder stays
