@@ -232,3 +232,29 @@ TEST(RecorderWithoutInput, RecordReportsItAtOnceAndNothingHangs)
     MediaInterpreter qtMedia(makeQtMediaBackend());
     expectRefused(qtMedia);
 }
+
+// No MIDI output at all (no synthesizer, no port): the device list is empty,
+// the program starts, says once that nothing can sound, and plays on.
+TEST(NoMidiOutput, TheProgramStartsSaysSoOnceAndPlaysOn)
+{
+    QTemporaryDir tmp;
+    Program program(tmp.path() + QStringLiteral("/数据/"));
+    CloseMidiOut();
+    program.env.midi.hasMapper = false;
+    ASSERT_TRUE(program.load());
+    Form1 *w = program.showMainWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->ComDevies->count(), 0);
+    EXPECT_FALSE(midiOutIsOpen());
+    for (int i = 0; i < 3; ++i) {
+        w->SFYXYZ_KeyDown(KeyG, 0);
+        w->SFYXYZ_KeyUp(KeyG, 0);
+        w->Timer1_Timer();
+    }
+    w->Text3->setPlainText(QStringLiteral("KC2KD2TZ"));
+    w->Yuepu_Click(0);
+    for (int i = 0; i < 6; ++i)
+        w->Timer3_Timer();
+    EXPECT_FALSE(w->ScorePlaying);
+    EXPECT_EQ(program.env.messages.shown.size(), 1u) << program.env.messages.texts().join('|').toStdString();
+}
