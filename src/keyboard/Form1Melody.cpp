@@ -102,6 +102,12 @@ void Form1::ComDevies_Click()
 void Form1::Check3_Click(int v)
 {
     const bool on = Check3[std::size_t(v)]->value() != 0;
+    // The sostenuto pedal going down holds every note sounding on the voice
+    // at that moment until it comes up again, through every later note-off:
+    // a note left sounding (without "抬手静音" the last live note sounds on)
+    // would outlast every stop. The voice's notes end first.
+    if (on)
+        releaseSoundingNotes({v});
     for (const EffectController &c : VibratoControllers)
         MidiShortMsg(0xB0 + v, c.controller, on ? c.on : c.off);
 }

@@ -1,14 +1,18 @@
 #pragma once
 // Finds the notes a stream of sent messages leaves sounding: the messages a
-// device received, or a --midi-log file. Every message is followed as the
-// device follows it (SoundingNotes); what is still on at the end hangs.
-// Percussion (channel 9) is left out unless asked for: a drum sound ends by
-// itself and the program sends it no note-off.
+// device received, or a --midi-log file. Note messages are followed as the
+// device follows them (SoundingNotes), and so are the two hold pedals a
+// synthesizer obeys: a note ended while the sustain pedal (controller 64) is
+// down, or one that was sounding when the sostenuto pedal (66) went down and
+// is ended while it stays down, sounds on until that pedal comes up. What
+// still sounds at the end hangs. Percussion (channel 9) is left out unless
+// asked for: a drum sound ends by itself and the program sends it no note-off.
 #include "midi/SoundingNotes.h"
 
 #include <QString>
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -34,7 +38,12 @@ public:
     void clear();
 
 private:
-    SoundingNotes sounding_;
+    void pedal(int channel, int controller, bool down);
+    SoundingNotes keys_;          // struck and not yet ended
+    std::bitset<16 * 128> held_;  // ended, but held by a pedal
+    std::bitset<16 * 128> latched_; // caught by a sostenuto pedal that is down
+    std::array<bool, 16> sustain_{};
+    std::array<bool, 16> sostenuto_{};
     std::array<std::size_t, 16 * 128> struckAt_{};
     std::size_t seen_ = 0;
 };

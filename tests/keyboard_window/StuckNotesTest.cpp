@@ -50,6 +50,8 @@ enum class Act {
     Sync,        // Check5 set to a
     KeyList,     // YD list index a
     Instrument,  // list a (0..2 ComSounds, 3..5 Combo1..3, 6 xuanyue) set to index b
+    Vibrato,     // Check3(a) set to b
+    Velocity,    // velocity list a (0..2 Zxlyl, 3 HxYL) set to index b
     Metre,       // Option1(a)
     Progression, // text typed into Text6
     NewChords,   // the random progression button
@@ -91,6 +93,8 @@ QString describe(const Action &x)
     case Act::Sync: return QStringLiteral("w.Check5->setValue(%1);").arg(x.a);
     case Act::KeyList: return QStringLiteral("w.YD->setListIndex(%1);").arg(x.a);
     case Act::Instrument: return QStringLiteral("instrument list %1 ->setListIndex(%2);").arg(x.a).arg(x.b);
+    case Act::Vibrato: return QStringLiteral("w.Check3[%1]->setValue(%2);").arg(x.a).arg(x.b);
+    case Act::Velocity: return QStringLiteral("velocity list %1 ->setListIndex(%2);").arg(x.a).arg(x.b);
     case Act::Metre: return QStringLiteral("w.Option1[%1]->setValue(true);").arg(x.a);
     case Act::Progression: return QStringLiteral("progression(%1);").arg(quoted(x.text));
     case Act::NewChords: return QStringLiteral("w.Command3_Click();");
@@ -289,6 +293,11 @@ std::vector<Action> randomSession(uint32_t seed)
         } else if (r < 925) {
             out.push_back({Act::Instrument, uniform(rng, 0, 6), chance(rng, 0.3) ? 0 : uniform(rng, 1, 128)});
         } else if (r < 935) {
+            if (chance(rng, 0.6))
+                out.push_back({Act::Vibrato, uniform(rng, 0, 2), uniform(rng, 0, 1)});
+            else
+                out.push_back({Act::Velocity, uniform(rng, 0, 3), uniform(rng, 0, 7)});
+        } else if (r < 940) {
             out.push_back({Act::Metre, uniform(rng, 0, 2)});
         } else if (r < 945) {
             out.push_back({Act::Progression, 0, 0, randomProgression(rng)});
@@ -501,6 +510,12 @@ private:
             lists[std::size_t(x.a)]->setListIndex(x.b);
             break;
         }
+        case Act::Vibrato: w->Check3[std::size_t(x.a)]->setValue(x.b); break;
+        case Act::Velocity: {
+            ChoiceList *list = x.a < 3 ? w->Zxlyl[std::size_t(x.a)] : w->HxYL;
+            list->setListIndex(std::min(x.b, list->count() - 1));
+            break;
+        }
         case Act::Metre: w->Option1[std::size_t(x.a)]->setValue(true); break;
         case Act::Progression:
             w->Text6_GotFocus();
@@ -697,4 +712,18 @@ TEST_F(StuckNoteRegressions, KeypadMinusInSyncModeEndsTheChordVoices)
     tap(vk::Subtract);
     EXPECT_FALSE(w.Timer1->isEnabled());
     EXPECT_TRUE(hanging(3, 5).empty()) << qPrintable(describeHangingNotes(hanging(3, 5)));
+}
+
+TEST_F(StuckNoteRegressions, VibratoDoesNotHoldTheNoteSoundingWhenItIsSwitchedOn)
+{
+    // Its sostenuto pedal would hold the sustained live note through Space,
+    // a device change and the exit.
+    tap(KeyG);
+    w.Check3[0]->setValue(1);
+    w.Check3[2]->setValue(1);
+    tap(vk::Space);
+    EXPECT_TRUE(hanging().empty()) << qPrintable(describeHangingNotes(hanging()));
+    tap(KeyH);
+    tap(vk::Space);
+    EXPECT_TRUE(hanging().empty()) << qPrintable(describeHangingNotes(hanging()));
 }

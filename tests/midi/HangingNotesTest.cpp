@@ -43,6 +43,29 @@ TEST(HangingNotes, FollowsNoteOnsAndBothKindsOfNoteOff)
     EXPECT_EQ(checker.seen(), stream.size() + 1);
 }
 
+TEST(HangingNotes, HoldPedalsKeepEndedNotesSounding)
+{
+    HangingNoteChecker checker;
+    // Sustain: everything ended while it is down sounds until it comes up.
+    checker.observe({msg(0xB0, 64, 127), msg(0x90, 60, 80), msg(0x80, 60, 0)});
+    EXPECT_EQ(checker.hanging(), (std::vector<HangingNote>{{0, 60, 1}}));
+    checker.observe(msg(0xB0, 64, 0));
+    EXPECT_TRUE(checker.hanging().empty());
+
+    // Sostenuto catches only what sounds when it goes down, on its channel.
+    checker.observe({msg(0x91, 62, 80), msg(0x92, 62, 80), msg(0xB1, 66, 100), msg(0x91, 64, 80)});
+    checker.observe({msg(0x81, 62, 0), msg(0x82, 62, 0), msg(0x81, 64, 0)});
+    EXPECT_EQ(checker.hanging(), (std::vector<HangingNote>{{1, 62, 4}}));
+    checker.observe(msg(0xB1, 66, 100)); // still down: nothing changes
+    checker.observe({msg(0x91, 62, 80), msg(0x81, 62, 0)}); // struck again: a new sound, not caught
+    EXPECT_TRUE(checker.hanging().empty());
+    checker.observe({msg(0xB1, 66, 20), msg(0x91, 65, 80), msg(0xB1, 66, 100), msg(0xB1, 64, 127)});
+    checker.observe({msg(0x81, 65, 0), msg(0xB1, 66, 20)});
+    EXPECT_EQ(checker.hanging().size(), 1u) << "the sustain pedal still holds it";
+    checker.observe(msg(0xB1, 64, 0));
+    EXPECT_TRUE(checker.hanging().empty());
+}
+
 TEST(HangingNotes, ReadsTheMessageLog)
 {
     QTemporaryDir dir;
