@@ -215,8 +215,16 @@ void Form1::Cmdcill_Click(int index)
 {
     if (index == 0) {
         const int selected = File1->listIndex();
-        if (selected >= 0)
-            QFile::remove(File1->path() + QLatin1Char('/') + File1->list(selected)); // a file already gone is no error
+        if (selected >= 0) {
+            // A file already gone is no error; one that stays (a folder that
+            // cannot be written) is reported, and the list is left as it was.
+            const QString path = File1->path() + QLatin1Char('/') + File1->list(selected);
+            if (!QFile::remove(path) && QFileInfo::exists(path)) {
+                MessageService::instance().timedInfo(
+                    Caption, QStringLiteral("无法删除文件“%1”。").arg(File1->list(selected)), MessageMs);
+                return;
+            }
+        }
         File1->refresh();
         if (File1->listCount() > 0)
             openRhythmFileWhole(0, File1->list(0));

@@ -195,6 +195,17 @@ TEST_F(FileFaults, ReadOnlyDataFolderStartsAndPlaysAndEverySaveSaysItFailed)
     MediaControl::install(&media);
     saveEverything(w);
     expectEveryFailureReported(w);
+
+    // Deleting a rhythm file there fails too, and says so instead of
+    // showing the list as after a delete.
+    const QString label = w.Label11->text();
+    w.File1->setListIndex(1);
+    const QString selected = w.File1->list(1);
+    const std::size_t boxes = program.env.messages.shown.size();
+    w.Cmdcill_Click(0);
+    ASSERT_EQ(program.env.messages.shown.size(), boxes + 1);
+    EXPECT_TRUE(program.env.messages.shown.back().text.contains(selected));
+    EXPECT_EQ(w.Label11->text(), label);
     EXPECT_EQ(changedFiles(before, snapshot(dir)), "");
 }
 
