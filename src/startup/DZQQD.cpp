@@ -66,7 +66,9 @@ bool ensurePictureFile(const QString &path, const QPixmap &picture, QString *err
     if (picture.isNull() || !writer.write(picture.toImage()) || !file.flush() || !file.commit()) {
         if (error)
             *error = QStringLiteral("无法写入文件“%1”：%2")
-                         .arg(path, picture.isNull() ? QStringLiteral("没有图片") : writer.errorString());
+                         .arg(path, picture.isNull()                                   ? QStringLiteral("没有图片")
+                                    : writer.error() != QImageWriter::UnknownError ? writer.errorString()
+                                                                                   : file.errorString());
         file.cancelWriting();
         return false;
     }
