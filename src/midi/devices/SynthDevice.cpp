@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <limits>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace dzq {
@@ -155,6 +156,15 @@ struct SynthDevice::Impl {
     double periodOrigin = 0;                     // steady ns at which frame 0 was rendered
     bool haveOrigin = false;
 
+    // The soundfont is read in the background from the constructor on (the
+    // default one takes a sixth of a second, while the start-up window shows
+    // anyway); whatever needs it waits for it.
+    std::thread loader;
+    void waitForSoundfont()
+    {
+        if (loader.joinable())
+            loader.join();
+    }
     bool loadSoundfont();
     bool tryLoad(const QString &path);
     void startDriver();
@@ -423,12 +433,13 @@ SynthDevice::SynthDevice(const SynthOptions &options) : d(std::make_unique<Impl>
     d->waiting.reserve(ScheduleRing::Capacity);
     d->lastDue.fill(std::numeric_limits<int64_t>::min());
     d->fullGain = fluid_synth_get_gain(d->synth);
-    d->loadSoundfont();
+    d->loader = std::thread([impl = d.get()] { impl->loadSoundfont(); });
     d->startDriver();
 }
 
 SynthDevice::~SynthDevice()
 {
+    d->waitForSoundfont();
     if (d->driver)
         delete_fluid_audio_driver(d->driver);
     delete_fluid_synth(d->synth);
@@ -441,6 +452,7 @@ QString SynthDevice::name() const { return QStringLiteral("内置合成器"); }
 
 int SynthDevice::open()
 {
+    d->waitForSoundfont();
     if (!d->loadSoundfont())
         return MidiErrNoSoundfont;
     d->isOpen = true;
@@ -511,6 +523,7 @@ QString SynthDevice::errorText(int code) const
 
 QString SynthDevice::statusText() const
 {
+    d->waitForSoundfont();
     QStringList parts;
     if (d->soundfont.isEmpty())
         parts << (d->options.soundfont.isEmpty()
@@ -528,7 +541,11 @@ QString SynthDevice::statusText() const
 }
 
 QString SynthDevice::audioDriver() const { return d->driverName; }
-QString SynthDevice::soundfontPath() const { return d->soundfont; }
+QString SynthDevice::soundfontPath() const
+{
+    d->waitForSoundfont();
+    return d->soundfont;
+}
 
 void SynthDevice::setVolume(double volume)
 {
@@ -540,6 +557,7 @@ double SynthDevice::volume() const { return d->volume; }
 
 bool SynthDevice::render(float *stereo, int frames)
 {
+    d->waitForSoundfont();
     if (d->driver || frames < 0)
         return false;
     d->scheduling = true;
@@ -553,6 +571,7 @@ bool SynthDevice::render(float *stereo, int frames)
 
 bool SynthDevice::render(int16_t *stereo, int frames)
 {
+    d->waitForSoundfont();
     if (d->driver || frames < 0)
         return false;
     d->scheduling = true;
