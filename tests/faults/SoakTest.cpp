@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <malloc.h>
 #include <unistd.h>
 
