@@ -21,3 +21,10 @@ cmake --build build/asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions="$PWD/tests/support/lsan.supp"
 (cd build/asan && ctest --output-on-failure -j "$jobs" --timeout 900)
+
+# Fuzz targets of every reader of outside input (clang, libFuzzer, same sanitizers),
+# each run for a bounded time; a crash, hang or broken property fails the run.
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DDZQ_SANITIZE=ON -DDZQ_FUZZ=ON -DDZQ_TESTS=OFF -DDZQ_BENCH=OFF -DDZQ_WERROR=ON
+cmake --build build/fuzz -j "$jobs" --target dzq_fuzz
+fuzz/run.sh build/fuzz 20
