@@ -71,12 +71,23 @@ int main(int argc, char **argv)
     // Three seconds after the start-up window, the main window: loaded,
     // then shown, which runs its first activation. It ends the program
     // through the farewell window and is destroyed when it closes.
-    auto *start = new dzq::DZQQD([&midi]() -> QWidget * {
+    dzq::DZQQD *start = nullptr;
+    start = new dzq::DZQQD([&midi, &start]() -> QWidget * {
         auto *window = new dzq::Form1;
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->Form_Load();
         window->show();
-        std::fprintf(stderr, "%s\n", qPrintable(midi.synth().statusText()));
+        const QString sound = midi.synth().statusText();
+        std::fprintf(stderr, "%s\n", qPrintable(sound));
+        // What keeps the program from sounding or saving is said in the
+        // window's status line too, not only on the terminal.
+        QStringList problems = start->problems();
+        if (midi.synth().audioDriver().isEmpty() || midi.synth().soundfontPath().isEmpty())
+            problems.prepend(sound);
+        if (!problems.isEmpty()) {
+            window->FJWZ->setText(problems.join(QStringLiteral("；")));
+            window->FJWZ->setToolTip(problems.join(QLatin1Char('\n')));
+        }
         return window;
     });
     int rc = 0;
