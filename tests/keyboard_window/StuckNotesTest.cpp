@@ -1,12 +1,13 @@
 // Random playing sessions on the main window, each ending with a stop: after
 // it no note may sound on any device, judged from the messages the fake
-// devices received. A device let go of (another one chosen, the exit) must
-// have been told to end what it sounds.
+// devices received (hold pedals included). A device let go of (another one
+// chosen, the exit) must have been told to end what it sounds. Every tenth
+// session also writes the --midi-log file, which must end silent as well.
 //
-// Every tenth session also writes the --midi-log file and checks it.
 // Sessions are made from a seed. DZQ_STUCK_SESSIONS sets how many run (300 by
 // default), DZQ_STUCK_SEED the first seed; a failing session is printed with
-// its seed and shrunk to the fewest actions that still fail.
+// its seed and shrunk to the fewest actions that still fail. Below the
+// sessions, the faults they found, each as a test of its own.
 #include "Form1Fixture.h"
 
 #include "keyboard/Form1.h"
