@@ -96,11 +96,12 @@ TEST(Form1Start, ScoreEntryWindowRoundTripKeepsTheBox)
     w.Form_Load();
     w.show();
     w.Text3->setPlainText(QStringLiteral("KC8KD"));
+    const QWidgetList before = QApplication::topLevelWidgets();
     w.XINJIAN->click();
     EXPECT_FALSE(w.isVisible());
     YYLR *entry = nullptr;
     for (QWidget *top : QApplication::topLevelWidgets())
-        if (auto *y = qobject_cast<YYLR *>(top); y && y->isVisible())
+        if (auto *y = qobject_cast<YYLR *>(top); y && y->isVisible() && !before.contains(top))
             entry = y;
     ASSERT_NE(entry, nullptr);
     entry->FANHUI->click();
