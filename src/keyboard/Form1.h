@@ -188,6 +188,7 @@ public:
     int LastNote = 0;             // on-screen key last played by the score or the mouse
     int LastNoteMidi = 0;         // the MIDI note that key sounded (0 none)
     QString ScoreFile;            // last file opened or saved through the score box
+    bool ScoreClockWasRunning = false; // the score clock ran when the play button went down
 
     // Window.
     bool InitDone = false;

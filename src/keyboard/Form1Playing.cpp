@@ -113,6 +113,7 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
         ScorePlaying = false;
         releaseLastNote();
         HX1K();
+        Check6->setValue(0); // and the chord preview (its handler stops it)
         break;
     case vk::Back:
         notesOff({0, 1, 2});

@@ -15,9 +15,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPointer>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTextCursor>
+
+#include <utility>
 
 namespace dzq {
 
@@ -226,6 +228,9 @@ void Form1::Yuepu_MouseDown(int index)
 {
     if (index != 0)
         return;
+    // A live note clears ScorePlaying while the score clock runs on; the click
+    // that follows must still stop, not start the score again.
+    ScoreClockWasRunning = Timer3->isRunning();
     stopScoreClock(*this);
     releaseLastNote();
     HX1K();
@@ -237,7 +242,7 @@ void Form1::Yuepu_Click(int index)
 {
     switch (index) {
     case 0:
-        if (ScorePlaying) {
+        if (ScorePlaying || std::exchange(ScoreClockWasRunning, false)) {
             stopPlayback(*this);
             return;
         }

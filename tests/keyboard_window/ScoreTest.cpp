@@ -309,3 +309,24 @@ TEST_F(Score, DeleteAsksAndClearStopsPlaying)
     EXPECT_EQ(w.FJWZ->text(), QStringLiteral("成功清空乐谱。。。"));
     EXPECT_TRUE(sentOff(env.take(), 0, 60));
 }
+
+// A key played during a score clears the playing flag while the score clock
+// runs on; "停止" must still stop the score, not start it from the top; Space
+// stops a running chord preview as well.
+TEST_F(Score, StopButtonStopsAfterALiveNoteAndSpaceStopsThePreview)
+{
+    play(QStringLiteral("KC8KD8KE8TZ"));
+    run(3);
+    w.SFYXYZ_KeyDown('G', 0);
+    w.SFYXYZ_KeyUp('G', 0);
+    ASSERT_TRUE(w.Timer3->isRunning());
+    press(0);
+    EXPECT_FALSE(w.Timer3->isRunning());
+    EXPECT_EQ(w.Yuepu[0]->text(), QStringLiteral("试听"));
+
+    w.Check6->setValue(1);
+    ASSERT_TRUE(w.HXYS->isRunning());
+    w.SFYXYZ_KeyDown(' ', 0);
+    EXPECT_FALSE(w.HXYS->isRunning());
+    EXPECT_EQ(w.Check6->value(), 0);
+}
