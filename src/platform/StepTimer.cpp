@@ -1,6 +1,12 @@
 #include "platform/StepTimer.h"
 
+#include <QSocketNotifier>
+
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace dzq {
@@ -15,9 +21,26 @@ std::optional<StepTimer::Clock::time_point> StepTimer::tickInProgress() { return
 StepTimer::StepTimer(QObject *parent, NowFunction now)
     : QObject(parent), now_(now ? std::move(now) : NowFunction([] { return Clock::now(); }))
 {
+    wakeFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (wakeFd_ >= 0) {
+        wakeNotifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, this);
+        connect(wakeNotifier_, &QSocketNotifier::activated, this, [this] {
+            uint64_t expirations = 0;
+            if (read(wakeFd_, &expirations, sizeof expirations) > 0)
+                expire();
+        });
+        return;
+    }
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &StepTimer::expire);
+}
+
+StepTimer::~StepTimer()
+{
+    delete wakeNotifier_;
+    if (wakeFd_ >= 0)
+        close(wakeFd_);
 }
 
 void StepTimer::setInterval(int ms)
@@ -37,7 +60,7 @@ void StepTimer::setEnabled(bool enabled)
 void StepTimer::restart()
 {
     if (!isRunning()) {
-        timer_.stop();
+        disarm();
         return;
     }
     const Clock::time_point now = now_();
@@ -47,8 +70,26 @@ void StepTimer::restart()
 
 void StepTimer::arm(Clock::time_point now)
 {
+    if (wakeFd_ >= 0) {
+        // At least a nanosecond: a zero time would disarm the kernel timer.
+        const int64_t ns = std::max<int64_t>(std::chrono::nanoseconds(next_ - now).count(), 1);
+        itimerspec spec{};
+        spec.it_value.tv_sec = time_t(ns / 1'000'000'000);
+        spec.it_value.tv_nsec = long(ns % 1'000'000'000);
+        timerfd_settime(wakeFd_, 0, &spec, nullptr);
+        return;
+    }
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next_ - now);
     timer_.start(int(std::max<std::chrono::milliseconds::rep>(wait.count(), 0)));
+}
+
+void StepTimer::disarm()
+{
+    if (wakeFd_ >= 0) {
+        const itimerspec off{};
+        timerfd_settime(wakeFd_, 0, &off, nullptr);
+    }
+    timer_.stop();
 }
 
 void StepTimer::expire()

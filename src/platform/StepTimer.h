@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QTimer>
 
+class QSocketNotifier;
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -24,6 +26,7 @@ public:
     // now: the clock that places the deadlines (steady_clock when empty);
     // tests give a scripted one.
     explicit StepTimer(QObject *parent = nullptr, NowFunction now = {});
+    ~StepTimer() override;
 
     // Interval in milliseconds; 0 (or less) stops the clock until an interval
     // above 0 is set again. On an enabled clock the countdown restarts now.
@@ -58,8 +61,14 @@ signals:
 private:
     void restart();
     void arm(Clock::time_point now);
+    void disarm();
 
     NowFunction now_;
+    // Wakes the clock at the deadline to the microsecond: a kernel timer
+    // watched by the event loop. Where there is none, a window timer, which
+    // counts whole milliseconds.
+    int wakeFd_ = -1;
+    QSocketNotifier *wakeNotifier_ = nullptr;
     QTimer timer_;
     int interval_ = 0;
     bool enabled_ = false;
