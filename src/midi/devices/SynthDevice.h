@@ -33,11 +33,12 @@ struct SynthOptions {
     int periodSize = 128; // frames per audio period
     int periods = 2;
     double sampleRate = 44100.0;
-    // Voices rendered at once. The densest accompaniment (three melody, three
-    // chord voices, three drum lanes) keeps FluidSynth's default 256 busy with
-    // inaudible release tails at 15 x real time; 64 leaves every sounding note
-    // its voices (the oldest released ones give way first) at 50 x.
-    int polyphony = 64;
+    // Voices rendered at once (FluidSynth's own default). The densest
+    // accompaniment keeps about 250 of them busy, mostly the overlapping
+    // release tails of the string and voice programs, and renders at about
+    // 15 x real time on one core; 64 voices render it three times faster but
+    // cut those tails, which thins that texture audibly (by about 8 dB).
+    int polyphony = 256;
     // How long after its send time a clock-driven message sounds: room for a
     // late tick and one audio period.
     int clockDelayMs = 20;
