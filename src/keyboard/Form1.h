@@ -14,6 +14,7 @@
 #include "platform/StepTimer.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPoint>
@@ -189,6 +190,7 @@ public:
     int LastNoteMidi = 0;         // the MIDI note that key sounded (0 none)
     QString ScoreFile;            // last file opened or saved through the score box
     bool ScoreClockWasRunning = false; // the score clock ran when the play button went down
+    QElapsedTimer ReadingPlaceMarked; // when the reading place was last marked in Text3
 
     // Window.
     bool InitDone = false;

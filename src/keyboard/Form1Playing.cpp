@@ -33,7 +33,8 @@ int recordedLength(int ticks)
 void insertIntoScore(QPlainTextEdit *box, qsizetype at, const QString &text)
 {
     QTextCursor cursor(box->document());
-    cursor.setPosition(int(std::clamp<qsizetype>(at, 0, box->toPlainText().size())));
+    const qsizetype length = box->document()->characterCount() - 1;
+    cursor.setPosition(int(std::clamp<qsizetype>(at, 0, length)));
     cursor.insertText(text);
     box->setTextCursor(cursor);
 }
@@ -171,7 +172,9 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
             }
         } else if (isNoteKey(keyCode)) {
             CurNote = KeyNoteTable[k];
-            XSWB->setText(LoadResString(KeyHelpTable[k]));
+            // The note sounds first; the display, the pressed key and the
+            // score box follow it, as they cost more than the messages do.
+            QString recorded;
             if (Check1->value() == 0) {
                 const int prev = KeySoundedNote[std::size_t(PrevNoteKey)];
                 releaseNote(prev + KeyBase);
@@ -184,12 +187,11 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
                     releaseNote(sounded);
                 KeySoundedMidi[std::size_t(PrevNoteKey)] = 0;
                 releaseLiveNotes(*this, true);
-                showKeyDown(CurNote);
-                if (Text3->toPlainText().isEmpty()) {
-                    insertIntoScore(Text3, ScoreInsertPos, KeyNameTable[k]);
+                if (Text3->document()->isEmpty()) {
+                    recorded = KeyNameTable[k];
                 } else {
                     LiveNoteLength = recordedLength(LiveNoteTicks);
-                    insertIntoScore(Text3, ScoreInsertPos, QString::number(LiveNoteLength) + KeyNameTable[k]);
+                    recorded = QString::number(LiveNoteLength) + KeyNameTable[k];
                 }
             } else {
                 releaseLiveNotes(*this, false);
@@ -198,6 +200,11 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
             Timer1->setInterval(StepMs);
             LiveNoteTicks = 0;
             soundNote(CurNote + KeyBase);
+            XSWB->setText(LoadResString(KeyHelpTable[k]));
+            if (!recorded.isEmpty()) {
+                showKeyDown(CurNote);
+                insertIntoScore(Text3, ScoreInsertPos, recorded);
+            }
             if (!Timer1->isEnabled()) {
                 // The first note of a performance.
                 if (Check5->value() == 1) {

@@ -50,6 +50,12 @@ void takeTempo(const Form1 &w)
 // hidden window (the score entry window or the editor is open) plays on.
 void markReadingPlace(Form1 &w, qsizetype pos)
 {
+    // Selecting in a long box costs time in proportion to its text; at a real
+    // tempo notes are at least 54 ms apart, so a mark at most every 15 ms
+    // shows every note and keeps a score driven faster from slowing down.
+    if (w.ReadingPlaceMarked.isValid() && !w.ReadingPlaceMarked.hasExpired(15))
+        return;
+    w.ReadingPlaceMarked.start();
     const qsizetype length = w.Text3->document()->characterCount() - 1;
     if (pos >= 0 && pos < length) {
         QTextCursor cursor(w.Text3->document());

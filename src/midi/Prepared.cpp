@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <deque>
+#include <optional>
 
 namespace dzq {
 
@@ -24,14 +25,17 @@ struct PendingNote {
     Clock::time_point due;
     int channel;
     uint32_t msg;
+    // The time a clock tick gave the chord, spread like the note: the
+    // synthesizer then sounds it on the tick's grid, not when it is sent.
+    std::optional<Clock::time_point> sendTime;
 };
 
 // Delivers chord notes at their due times, in order.
 class ChordSpreader {
 public:
-    void add(int channel, uint32_t msg, Clock::time_point due)
+    void add(int channel, uint32_t msg, Clock::time_point due, std::optional<Clock::time_point> sendTime)
     {
-        queue_.push_back({due, channel, msg});
+        queue_.push_back({due, channel, msg, sendTime});
         arm();
     }
     Clock::time_point tail() const { return queue_.empty() ? Clock::time_point{} : queue_.back().due; }
@@ -47,7 +51,7 @@ public:
             return;
         queue_.swap(keep);
         for (const PendingNote &p : now)
-            deliver(p.msg);
+            deliver(p);
         arm();
     }
     void drop()
@@ -62,15 +66,18 @@ public:
         while (!queue_.empty() && queue_.front().due <= now) {
             const PendingNote p = queue_.front();
             queue_.pop_front();
-            deliver(p.msg);
+            deliver(p);
         }
         arm();
     }
 
 private:
-    static void deliver(uint32_t msg)
+    static void deliver(const PendingNote &p)
     {
-        if (const int rc = sendPackedMsg(msg); rc != MidiOk)
+        std::optional<MidiSendTime> at;
+        if (p.sendTime)
+            at.emplace(*p.sendTime);
+        if (const int rc = sendPackedMsg(p.msg); rc != MidiOk)
             ShowMidiError(rc);
     }
     void arm()
@@ -137,7 +144,9 @@ void PlayChord()
     const int velocity = (channel >= 0 && channel < 16) ? LineVolume[channel] : 0;
     const int base = KeyBase;
     ChordSpreader &s = spreader();
-    auto due = std::max(Clock::now(), s.tail());
+    const auto start = Clock::now();
+    const auto tickTime = midiSendTime();
+    auto due = std::max(start, s.tail());
     for (int n = 1; n <= 3; ++n) {
         ChordNoteText[n] = QString::number(ChordTable[group][degree][n]);
         const uint32_t msg = packShortMsg(0x90 + channel, ChordTable[group][degree][n] + base, velocity);
@@ -145,7 +154,7 @@ void PlayChord()
             if (const int rc = sendPackedMsg(msg); rc != MidiOk)
                 ShowMidiError(rc);
         } else {
-            s.add(channel, msg, due);
+            s.add(channel, msg, due, tickTime ? std::optional(*tickTime + (due - start)) : std::nullopt);
         }
         due += ChordSpread;
     }

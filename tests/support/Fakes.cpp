@@ -96,6 +96,8 @@ int RecordingDevice::close()
 
 int RecordingDevice::send(uint32_t msg)
 {
+    if (recordTimes)
+        sendTimes.push_back(midiSendTime());
     if (!isOpen)
         return MidiErrNotOpen;
     if (failAfter >= 0) {

@@ -16,6 +16,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace dzq::test {
@@ -79,6 +80,10 @@ class RecordingDevice final : public MidiDevice {
 public:
     explicit RecordingDevice(QString name = QStringLiteral("测试设备")) : name_(std::move(name)) {}
     std::vector<uint32_t> sent;
+    // With recordTimes: the time each message was given (midiSendTime()),
+    // none for live ones.
+    bool recordTimes = false;
+    std::vector<std::optional<MidiClock::time_point>> sendTimes;
     int openResult = MidiOk;
     int sendResult = MidiOk;   // result of every send
     int failAfter = -1;        // >= 0: sends after this many succeed fail with sendResult
