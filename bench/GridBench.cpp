@@ -34,17 +34,6 @@ constexpr int kPeriod = 128;
 constexpr int kIntervalMs = 58;
 constexpr int kSnare = 38;
 
-class OneDevice final : public MidiSystem {
-public:
-    explicit OneDevice(MidiDevice &d) : device_(d) {}
-    MidiDevice *mapper() override { return &device_; }
-    int deviceCount() override { return 0; }
-    MidiDevice *device(int) override { return nullptr; }
-
-private:
-    MidiDevice &device_;
-};
-
 // Renders the synthesizer in periods on absolute deadlines into one buffer.
 class PacedRenderer {
 public:
@@ -105,7 +94,7 @@ GridResult runGrid(int ticks, bool loaded, const QString &soundfont)
     options.soundfont = soundfont;
     options.audio = false;
     SynthDevice synth(options);
-    OneDevice system(synth);
+    SingleDeviceSystem system(synth);
     setMidiSystem(&system);
     OpenMidiOut(-1);
 

@@ -74,24 +74,13 @@ private:
     SynthDevice *synth_;
 };
 
-class OneDevice final : public MidiSystem {
-public:
-    explicit OneDevice(MidiDevice &d) : device_(d) {}
-    MidiDevice *mapper() override { return &device_; }
-    int deviceCount() override { return 0; }
-    MidiDevice *device(int) override { return nullptr; }
-
-private:
-    MidiDevice &device_;
-};
-
 // A data folder, the services and the device, then the window as the
 // start-up window leaves it.
 struct Setup {
     QTemporaryDir data;
     QuietMessages messages;
     MeasuringDevice device;
-    OneDevice system{device};
+    SingleDeviceSystem system{device};
     std::unique_ptr<Form1> window;
 
     explicit Setup(SynthDevice *synth) : device(synth)

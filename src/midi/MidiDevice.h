@@ -55,4 +55,17 @@ public:
     virtual MidiDevice *device(int id) = 0;
 };
 
+// The outputs of a tool or benchmark that plays through one device: it is the
+// mapper, and no port is listed.
+class SingleDeviceSystem final : public MidiSystem {
+public:
+    explicit SingleDeviceSystem(MidiDevice &device) : device_(device) {}
+    MidiDevice *mapper() override { return &device_; }
+    int deviceCount() override { return 0; }
+    MidiDevice *device(int) override { return nullptr; }
+
+private:
+    MidiDevice &device_;
+};
+
 } // namespace dzq

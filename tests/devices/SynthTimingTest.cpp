@@ -36,17 +36,6 @@ int64_t blockNearest(std::chrono::nanoseconds t)
     return 64 * int64_t(std::floor((sample + 32) / 64));
 }
 
-class OneDevice final : public MidiSystem {
-public:
-    explicit OneDevice(MidiDevice &d) : device_(d) {}
-    MidiDevice *mapper() override { return &device_; }
-    int deviceCount() override { return 0; }
-    MidiDevice *device(int) override { return nullptr; }
-
-private:
-    MidiDevice &device_;
-};
-
 // A synthesizer rendered period by period on a scripted clock that starts at T0.
 struct SynthRun {
     Clock::time_point t0 = Clock::time_point(1000s);
@@ -104,7 +93,7 @@ protected:
     void SetUp() override
     {
         DZQ_REQUIRE_SOUNDFONT();
-        system = std::make_unique<OneDevice>(*run.synth);
+        system = std::make_unique<SingleDeviceSystem>(*run.synth);
         setMidiSystem(system.get());
         ASSERT_TRUE(OpenMidiOut(-1));
     }
@@ -112,7 +101,7 @@ protected:
 
     Environment env;
     SynthRun run;
-    std::unique_ptr<OneDevice> system;
+    std::unique_ptr<SingleDeviceSystem> system;
 };
 
 } // namespace

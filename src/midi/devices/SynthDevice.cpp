@@ -555,7 +555,22 @@ void SynthDevice::setVolume(double volume)
 
 double SynthDevice::volume() const { return d->volume; }
 
-bool SynthDevice::render(float *stereo, int frames)
+namespace {
+
+// Interleaved stereo output of FluidSynth in the sample type of the buffer.
+int writeInterleaved(fluid_synth_t *synth, int count, float *at)
+{
+    return fluid_synth_write_float(synth, count, at, 0, 2, at, 1, 2);
+}
+
+int writeInterleaved(fluid_synth_t *synth, int count, int16_t *at)
+{
+    return fluid_synth_write_s16(synth, count, at, 0, 2, at, 1, 2);
+}
+
+} // namespace
+
+template <class Sample> bool SynthDevice::renderInto(Sample *stereo, int frames)
 {
     d->waitForSoundfont();
     if (d->driver || frames < 0)
@@ -563,24 +578,12 @@ bool SynthDevice::render(float *stereo, int frames)
     d->scheduling = true;
     bool ok = true;
     d->process(frames, [&](int offset, int count) {
-        float *at = stereo + 2 * offset;
-        ok = fluid_synth_write_float(d->synth, count, at, 0, 2, at, 1, 2) == FLUID_OK && ok;
+        ok = writeInterleaved(d->synth, count, stereo + 2 * offset) == FLUID_OK && ok;
     });
     return ok;
 }
 
-bool SynthDevice::render(int16_t *stereo, int frames)
-{
-    d->waitForSoundfont();
-    if (d->driver || frames < 0)
-        return false;
-    d->scheduling = true;
-    bool ok = true;
-    d->process(frames, [&](int offset, int count) {
-        int16_t *at = stereo + 2 * offset;
-        ok = fluid_synth_write_s16(d->synth, count, at, 0, 2, at, 1, 2) == FLUID_OK && ok;
-    });
-    return ok;
-}
+bool SynthDevice::render(float *stereo, int frames) { return renderInto(stereo, frames); }
+bool SynthDevice::render(int16_t *stereo, int frames) { return renderInto(stereo, frames); }
 
 } // namespace dzq

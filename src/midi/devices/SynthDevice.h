@@ -87,6 +87,7 @@ public:
     bool render(int16_t *stereo, int frames);
 
 private:
+    template <class Sample> bool renderInto(Sample *stereo, int frames);
     struct Impl;
     std::unique_ptr<Impl> d;
 };
