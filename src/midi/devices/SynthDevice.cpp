@@ -586,4 +586,6 @@ template <class Sample> bool SynthDevice::renderInto(Sample *stereo, int frames)
 bool SynthDevice::render(float *stereo, int frames) { return renderInto(stereo, frames); }
 bool SynthDevice::render(int16_t *stereo, int frames) { return renderInto(stereo, frames); }
 
+int SynthDevice::activeVoices() const { return fluid_synth_get_active_voice_count(d->synth); }
+
 } // namespace dzq

@@ -34,10 +34,11 @@ struct SynthOptions {
     int periods = 2;
     double sampleRate = 44100.0;
     // Voices rendered at once (FluidSynth's own default). The densest
-    // accompaniment keeps about 250 of them busy, mostly the overlapping
-    // release tails of the string and voice programs, and renders at about
-    // 15 x real time on one core; 64 voices render it three times faster but
-    // cut those tails, which thins that texture audibly (by about 8 dB).
+    // accompaniment would keep about 550 busy, mostly overlapping release
+    // tails; 256 of them leave out what is 30 dB below the music and render
+    // it about 15 x faster than real time on one core. 64 voices render
+    // three and a half times faster, but what they cut is only 8 dB below
+    // the music: an audible thinning.
     int polyphony = 256;
     // How long after its send time a clock-driven message sounds: room for a
     // late tick and one audio period.
@@ -85,6 +86,8 @@ public:
     // audio period rendered at options().now(), as a driver's would be.
     bool render(float *stereo, int frames);
     bool render(int16_t *stereo, int frames);
+    // Voices sounding now (for the render benchmark).
+    int activeVoices() const;
 
 private:
     template <class Sample> bool renderInto(Sample *stereo, int frames);
