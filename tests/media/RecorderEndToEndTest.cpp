@@ -48,7 +48,7 @@ qint64 waitWhile(MediaControl &media, const QString &mode, int timeoutMs)
 
 struct WavRead {
     int bits = 0, rate = 0, channels = 0;
-    std::vector<double> samples; // -1..1
+    std::vector<double> samples; // 16-bit samples, -1..1
 };
 
 WavRead readWav(const QString &path)
@@ -64,9 +64,8 @@ WavRead readWav(const QString &path)
     w.rate = int(qFromLittleEndian<quint32>(b.constData() + 24));
     w.bits = qFromLittleEndian<quint16>(b.constData() + 34);
     const qsizetype size = std::min<qsizetype>(qFromLittleEndian<quint32>(b.constData() + 40), b.size() - 44);
-    for (qsizetype i = 44; i + w.bits / 8 <= 44 + size; i += w.bits / 8)
-        w.samples.push_back(w.bits == 16 ? qFromLittleEndian<qint16>(b.constData() + i) / 32768.0
-                                         : (uchar(b[i]) - 128) / 128.0);
+    for (qsizetype i = 44; w.bits == 16 && i + 2 <= 44 + size; i += 2)
+        w.samples.push_back(qFromLittleEndian<qint16>(b.constData() + i) / 32768.0);
     return w;
 }
 

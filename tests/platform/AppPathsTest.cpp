@@ -1,8 +1,6 @@
 // Choosing and preparing the program's data folder.
 #include "platform/AppPaths.h"
 
-#include "midi/Shared.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -53,27 +51,18 @@ protected:
 
 } // namespace
 
-TEST_F(AppPathsTest, UsesAWritableProgramFolderAndFillsItsDataFolders)
-{
-    const QString program = makeDir("program");
-    const AppDirResult r = prepare({}, program, root.filePath("user"));
-    EXPECT_TRUE(r.ok()) << r.error.toStdString();
-    EXPECT_EQ(r.dir, program + "/");
-    EXPECT_EQ(read(program + "/音效/钟声.wav"), "RIFF-bell");
-    EXPECT_EQ(read(program + "/音效/雷声3.wav"), "RIFF-thunder");
-    EXPECT_EQ(read(program + "/演奏记录/示例.bin"), "sample");
-    EXPECT_FALSE(QFileInfo::exists(root.filePath("user"))) << "the user folder is not touched";
-}
-
-TEST_F(AppPathsTest, NeverOverwritesTheUsersFilesAndCopiesAreWritable)
+TEST_F(AppPathsTest, UsesAWritableProgramFolderAndNeverOverwritesTheUsersFiles)
 {
     const QString program = makeDir("program");
     makeDir("program/音效");
     put(program + "/音效/钟声.wav", "my own bell");
-    const AppDirResult r = prepare({}, program, {});
-    EXPECT_TRUE(r.ok());
+    const AppDirResult r = prepare({}, program, root.filePath("user"));
+    EXPECT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.dir, program + "/");
     EXPECT_EQ(read(program + "/音效/钟声.wav"), "my own bell");
     EXPECT_EQ(read(program + "/音效/雷声3.wav"), "RIFF-thunder");
+    EXPECT_EQ(read(program + "/演奏记录/示例.bin"), "sample");
+    EXPECT_FALSE(QFileInfo::exists(root.filePath("user"))) << "the user folder is not touched";
 
     // A second start changes nothing, and a file the user deleted comes back.
     QFile::remove(program + "/音效/雷声3.wav");
@@ -134,15 +123,4 @@ TEST_F(AppPathsTest, ReportsWhenNoFolderCanBeWritten)
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(r.dir, root.filePath("program") + "/");
     EXPECT_TRUE(r.error.contains("音效"));
-}
-
-TEST_F(AppPathsTest, AnOverrideWinsIsCreatedAndSetsAppDir)
-{
-    const QString saved = AppDir;
-    const AppDirResult r = initAppDir(root.filePath("custom/data"));
-    EXPECT_TRUE(r.ok()) << r.error.toStdString();
-    EXPECT_EQ(AppDir, root.filePath("custom/data") + "/");
-    EXPECT_TRUE(QFileInfo(AppDir + "演奏记录").isDir());
-    EXPECT_TRUE(QFileInfo(AppDir + "音效").isDir());
-    AppDir = saved;
 }

@@ -44,7 +44,7 @@ TEST(SplitTextLines, EndsLinesAtCrLfLfAndCr)
     EXPECT_EQ(splitTextLines("a\r\r\nb\n\rc"), QStringList({"a", "", "b", "", "c"}));
 }
 
-TEST_F(TextFileTest, ReadsUtf8WithOrWithoutBomAndFallsBackToGbk)
+TEST_F(TextFileTest, ReadsUtf8WithOrWithoutBomFallsBackToGbkAndReportsWhatCannotBeRead)
 {
     TextFileContent r = readTextFile(put("utf8.txt", "\xEF\xBB\xBF\xE9\x92\x9F\xE5\xA3\xB0.wav \r\n 89 \r\n"));
     ASSERT_TRUE(r.ok);
@@ -58,10 +58,7 @@ TEST_F(TextFileTest, ReadsUtf8WithOrWithoutBomAndFallsBackToGbk)
     r = readTextFile(put("empty.txt", ""));
     EXPECT_TRUE(r.ok);
     EXPECT_TRUE(r.lines.isEmpty());
-}
 
-TEST_F(TextFileTest, ReportsFilesThatCannotBeRead)
-{
     QDir(dir.path()).mkdir("folder.txt");
     for (const char *name : {"missing.txt", "folder.txt"}) {
         const TextFileContent r = readTextFile(path(name));
