@@ -146,6 +146,16 @@ Msgs onChannel(const Msgs &msgs, int channel, int status = 0x90)
     return out;
 }
 
+// Tick t of a running accompaniment: the expression ramp (falling by 2 over
+// rampTicks ticks) first, the drums of a step of p on every fourth tick.
+void expectTick(const Msgs &m, int t, int rampTicks, const RhythmPattern &p, int steps)
+{
+    SCOPED_TRACE(t);
+    ASSERT_GE(m.size(), 3u);
+    EXPECT_EQ(Msgs(m.begin(), m.begin() + 3), ramp(120 - 2 * (t % rampTicks)));
+    EXPECT_EQ(onChannel(m, 9), t % 4 == 0 ? drums(p, t / 4 % steps) : Msgs{});
+}
+
 } // namespace
 
 TEST_F(Accompaniment, RhythmButtonPlaysTheShippedBeatWithChords)
@@ -158,6 +168,7 @@ TEST_F(Accompaniment, RhythmButtonPlaysTheShippedBeatWithChords)
     ASSERT_EQ(ChordSeqLen, 24);
 
     w->Xxk[2]->setValue(true);
+    AccompTick = 17; // the button starts the ramp afresh
     QTest::mouseClick(w->BzQd, Qt::LeftButton);
     ASSERT_EQ(w->BzQd->value(), 1);
     EXPECT_EQ(w->BzQd->text(), QStringLiteral("停止"));
@@ -171,30 +182,24 @@ TEST_F(Accompaniment, RhythmButtonPlaysTheShippedBeatWithChords)
                       packShortMsg(0x94, 48, 55)};
     const Msgs chordRest{packShortMsg(0x94, 52, 55), packShortMsg(0x94, 55, 55)};
     EXPECT_EQ(takeAll(), ramp(120) + voices + drums(beat, 0) + chordRest);
-    for (int value : {118, 116, 114}) {
-        w->BZDS_Timer();
-        EXPECT_EQ(takeAll(), ramp(value));
-    }
-    // The second step, four ticks after the first: the voices hold.
-    w->BZDS_Timer();
-    EXPECT_EQ(takeAll(), ramp(112) + drums(beat, 1));
 
-    // Ticks 6..96 (three chords of eight steps): the ramp falls by 2 and
-    // AccompTick wraps after 31; a step every fourth tick with CurStep 0..15;
-    // the chord change at the eighth step releases the chord channels before
-    // its drums; voice 3 plays only in the last chord.
-    std::vector<Msgs> ticks(5);
-    for (int t = 5; t < 96; ++t) {
+    // Ticks 1..95 (three chords of eight steps): the ramp falls by 2 and
+    // AccompTick wraps after 31; a step every fourth tick with CurStep 0..15,
+    // the voices holding through step 1; the chord change at the eighth step
+    // releases the chord channels before its drums; voice 3 plays only in the
+    // last chord.
+    std::vector<Msgs> ticks(1);
+    for (int t = 1; t < 96; ++t) {
         w->BZDS_Timer();
         ticks.push_back(takeAll());
     }
-    for (int t = 5; t < 96; ++t) {
-        SCOPED_TRACE(t);
+    for (int t = 1; t < 96; ++t) {
         const Msgs &m = ticks[std::size_t(t)];
-        ASSERT_GE(m.size(), 3u);
-        EXPECT_EQ(Msgs(m.begin(), m.begin() + 3), ramp(120 - 2 * (t % 32)));
-        EXPECT_EQ(onChannel(m, 9), t % 4 == 0 ? drums(beat, t / 4 % 16) : Msgs{});
-        EXPECT_EQ(onChannel(m, 5).empty(), t != 64);
+        expectTick(m, t, 32, beat, 16);
+        EXPECT_EQ(onChannel(m, 5).empty(), t != 64) << t;
+        if (t < 8) {
+            EXPECT_EQ(m, ramp(120 - 2 * t) + (t == 4 ? drums(beat, 1) : Msgs{})) << t;
+        }
     }
     EXPECT_EQ(ticks[28], ramp(64) + chordRelease() + drums(beat, 7));
     EXPECT_EQ(onChannel(ticks[64], 5),
@@ -207,31 +212,6 @@ TEST_F(Accompaniment, RhythmButtonPlaysTheShippedBeatWithChords)
     EXPECT_EQ(w->BzQd->text(), QStringLiteral("启动"));
     EXPECT_FALSE(w->BZDS->isEnabled());
     EXPECT_EQ(takeAll(), chordRelease());
-
-    // The shipped waltz, clicked in the list: 3/4, twelve steps, AccompTick
-    // 0..23 and a new chord every sixth step.
-    w->File1->setListIndex(1);
-    w->File1_Click();
-    EXPECT_EQ(w->Label11->text(), QStringLiteral("2★") + Waltz);
-    EXPECT_TRUE(w->Option1[1]->value());
-    const RhythmPattern waltz = shipped(Waltz);
-    defaultChords(QStringLiteral("WC--WE--WG--"), QStringLiteral("CC--CC--CC--"), QStringLiteral("CL----------"));
-    ASSERT_EQ(ChordSeqLen, 18);
-    AccompTick = 17; // the button starts the ramp afresh
-    QTest::mouseClick(w->BzQd, Qt::LeftButton);
-    for (int t = 0; t < 72; ++t) {
-        SCOPED_TRACE(t);
-        w->BZDS_Timer();
-        const Msgs m = takeAll();
-        ASSERT_GE(m.size(), 3u);
-        EXPECT_EQ(Msgs(m.begin(), m.begin() + 3), ramp(120 - 2 * (t % 24)));
-        EXPECT_EQ(onChannel(m, 9), t % 4 == 0 ? drums(waltz, t / 4 % 12) : Msgs{});
-        if (t == 20) {
-            EXPECT_EQ(m, ramp(80) + chordRelease() + drums(waltz, 5));
-        }
-    }
-    EXPECT_EQ((std::array<int, 4>{AccompTick, AccompStep, ChordStep, CurStep}), (std::array<int, 4>{0, 0, 1, 6}));
-    QTest::mouseClick(w->BzQd, Qt::LeftButton);
 }
 
 TEST_F(Accompaniment, SyncCarriesTheAccompanimentLiveAndUnderAScore)
@@ -254,12 +234,8 @@ TEST_F(Accompaniment, SyncCarriesTheAccompanimentLiveAndUnderAScore)
     EXPECT_FALSE(onChannel(first, 3).empty());
     EXPECT_FALSE(onChannel(first, 4).empty());
     for (int t = 1; t <= 40; ++t) {
-        SCOPED_TRACE(t);
         w->Timer1_Timer();
-        const Msgs m = takeAll();
-        ASSERT_GE(m.size(), 3u);
-        EXPECT_EQ(Msgs(m.begin(), m.begin() + 3), ramp(120 - 2 * (t % 32)));
-        EXPECT_EQ(onChannel(m, 9), t % 4 == 0 ? drums(beat, t / 4 % 16) : Msgs{});
+        expectTick(takeAll(), t, 32, beat, 16);
     }
     w->SFYXYZ_KeyUp(71, 0);
     // Unchecked, the clock keeps the ramp but plays no step.
@@ -294,12 +270,12 @@ TEST_F(Accompaniment, SyncCarriesTheAccompanimentLiveAndUnderAScore)
     defaultChords(QStringLiteral("WC--WE--WG--"), QStringLiteral("CC--CC--CC--"), QStringLiteral("CL----------"));
     int t = 0;
     for (; w->Timer3->isRunning() && t < 100; ++t) {
-        SCOPED_TRACE(t);
         w->Timer3_Timer();
         const Msgs m = takeAll();
-        ASSERT_GE(m.size(), 3u);
-        EXPECT_EQ(Msgs(m.begin(), m.begin() + 3), ramp(120 - 2 * (t % 24)));
-        EXPECT_EQ(onChannel(m, 9), t % 4 == 0 ? drums(waltz, t / 4 % 12) : Msgs{});
+        expectTick(m, t, 24, waltz, 12);
+        if (t == 20) { // 3/4: a new chord every sixth step
+            EXPECT_EQ(m, ramp(80) + chordRelease() + drums(waltz, 5));
+        }
     }
     EXPECT_EQ(t, 48);
     EXPECT_FALSE(w->BZDS->isEnabled());
@@ -339,7 +315,7 @@ TEST_F(Accompaniment, ShortcutsEditedOnTheSettingsPanelSurviveARestart)
     QFile::remove(bad);
 
     // On the settings panel: voice 2 of F3 becomes 41 and F3 plays it at
-    // once; keypad 5 gets drum 30; End gets the gong.
+    // once; keypad 5 gets drum 30; End gets the gong; release on key-up.
     w->Xxk[5]->setValue(true);
     QTest::mouseClick(w->Option3[2], Qt::LeftButton);
     ASSERT_TRUE(w->Option3[2]->value());
@@ -349,9 +325,18 @@ TEST_F(Accompaniment, ShortcutsEditedOnTheSettingsPanelSurviveARestart)
     key(vk::F1 + 2);
     EXPECT_EQ(w->ComSounds[1]->listIndex(), 41);
     EXPECT_EQ(onChannel(env.take(), 1, 0xC0).back(), packShortMsg(0xC1, 40, 0));
+    // A digit chosen sounds its drum (twice), a new drum once, both at the
+    // rhythm volume.
+    w->VsbVol->setListIndex(7);
+    env.take();
     w->Option3[12 + 5]->setValue(true);
+    EXPECT_EQ(env.take(), Msgs(2, uint32_t(percussionMsg(defaultSettings().drums[5] + PercussionNoteOffset, 120))));
     w->YQSZ[3]->setListIndex(30);
+    EXPECT_EQ(env.take(), (Msgs{uint32_t(percussionMsg(30 + PercussionNoteOffset, 120))}));
+    // An effect key chosen plays its sound.
+    env.effects.played.clear();
     w->Option3[22 + 4]->setValue(true);
+    EXPECT_EQ(env.effects.played.size(), 1);
     const int gong = [&] {
         for (int i = 0; i < w->File2->listCount(); ++i)
             if (w->File2->list(i) == QStringLiteral("锣2.wav"))
@@ -361,23 +346,25 @@ TEST_F(Accompaniment, ShortcutsEditedOnTheSettingsPanelSurviveARestart)
     ASSERT_GE(gong, 0);
     w->File2->setListIndex(gong);
     w->File2_Click();
+    w->Check1->setValue(1);
     QTest::mouseClick(w->BCSZ, Qt::LeftButton);
     EXPECT_EQ(w->FJWZ->text(), QStringLiteral("成功保存本次设置"));
 
     // A new start reads them back.
     restart();
     EXPECT_EQ(ends, 0);
+    EXPECT_EQ(w->Check1->value(), 1);
     EXPECT_EQ(w->ComSounds[1]->listIndex(), 10);
     key(vk::F1 + 2);
     EXPECT_EQ(w->ComSounds[1]->listIndex(), 41);
     EXPECT_EQ(onChannel(env.take(), 1, 0xC0).back(), packShortMsg(0xC1, 40, 0));
 
     // Every keypad digit sounds its drum at velocity 100.
-    const std::array<int, 10> drumsOf{3, 1, 22, 17, 4, 30, 39, 17, 18, 25};
     Msgs expected;
     for (int d = 0; d < 10; ++d) {
         key(vk::Numpad0 + d);
-        expected.push_back(uint32_t(percussionMsg(drumsOf[std::size_t(d)] + PercussionNoteOffset, 100)));
+        const int drum = d == 5 ? 30 : defaultSettings().drums[std::size_t(d)];
+        expected.push_back(uint32_t(percussionMsg(drum + PercussionNoteOffset, 100)));
     }
     EXPECT_EQ(env.take(), expected);
 

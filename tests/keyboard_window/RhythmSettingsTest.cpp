@@ -1,11 +1,7 @@
-// The rhythm panel and the settings panel of the main window.
+// The rhythm panel of the main window: the grid and the rhythm files.
 #include "Form1Fixture.h"
 
-#include "keyboard/core/SettingsFile.h"
-#include "keyboard/core/VirtualKeys.h"
 #include "platform/AppPaths.h"
-#include "platform/Resources.h"
-#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,7 +26,6 @@ protected:
         w.buildRhythmCells();
         w.BZXS();
         QDir(data.path()).mkpath(scoreFolderName());
-        QDir(data.path()).mkpath(effectsFolderName());
     }
     QString rhythmPath(const QString &name) const { return AppDir + scoreFolderName() + QLatin1Char('/') + name; }
     void clickFile(const QString &name)
@@ -131,70 +126,4 @@ TEST_F(RhythmSettingsTest, RhythmFilesSavedLoadedRefusedAndDeleted)
     EXPECT_FALSE(bad.exists());
     EXPECT_EQ(w.Label11->text(), QStringLiteral("comma.bin"));
     EXPECT_EQ(w.LblInst[1]->listIndex(), 3);
-}
-
-TEST_F(RhythmSettingsTest, PresetsEditedOnThePanelAreSavedAndReadAgain)
-{
-    ASSERT_TRUE(w.readSettings()); // no file yet: the default settings
-    w.Option3[2]->setValue(true);
-    EXPECT_EQ(w.YQSZ[0]->listIndex(), 74);
-    w.YQSZ[1]->setListIndex(41);
-    EXPECT_EQ(PresetTable[2][1], 41);
-    w.SFYXYZ_KeyDown(vk::F1 + 2, 0);
-    w.SFYXYZ_KeyUp(vk::F1 + 2, 0);
-    EXPECT_EQ(w.ComSounds[1]->listIndex(), 41);
-
-    w.Check1->setValue(1);
-    w.BCSZ_Click();
-    EXPECT_EQ(w.FJWZ->text(), QStringLiteral("成功保存本次设置"));
-    resetSharedState();
-    w.Check1->setValue(0);
-    ASSERT_TRUE(w.readSettings());
-    EXPECT_EQ(PresetTable[2][1], 41);
-    EXPECT_EQ(w.Check1->value(), 1);
-
-    // A file of 52 lines is refused and changes nothing.
-    const QString path = settingsFilePath(AppDir);
-    QStringList lines = readTextFile(path).lines.mid(0, 52);
-    lines[7] = QStringLiteral(" 9 ");
-    ASSERT_TRUE(writeTextFile(path, lines));
-    EXPECT_FALSE(w.readSettings());
-    EXPECT_EQ(PresetTable[2][1], 41);
-
-    // A save that cannot be written says so.
-    QFile::remove(path);
-    QDir(AppDir).mkdir(QStringLiteral("lansheng.ini"));
-    w.BCSZ_Click();
-    EXPECT_EQ(w.FJWZ->text(), QStringLiteral("保存设置失败。。。"));
-    EXPECT_EQ(env.messages.shown.size(), 1u);
-}
-
-TEST_F(RhythmSettingsTest, KeypadDigitsSoundTheirDrumsAndEffectKeysTheirSounds)
-{
-    ASSERT_TRUE(w.readSettings());
-    // Choosing digit 3 sounds its drum (17: note 52) twice, at the rhythm volume.
-    w.Option3[12 + 3]->setValue(true);
-    EXPECT_EQ(env.take(), (std::vector<uint32_t>(2, packShortMsg(0x99, 52, 100))));
-    w.VsbVol->setListIndex(7);
-    w.YQSZ[3]->setListIndex(4);
-    EXPECT_EQ(env.take(), (std::vector<uint32_t>{packShortMsg(0x99, 39, 120)}));
-    // Saved and read again, the key sounds it at velocity 100.
-    w.BCSZ_Click();
-    ASSERT_TRUE(w.readSettings());
-    w.SFYXYZ_KeyDown(vk::Numpad0 + 3, 0);
-    w.SFYXYZ_KeyUp(vk::Numpad0 + 3, 0);
-    EXPECT_EQ(env.take(), (std::vector<uint32_t>{packShortMsg(0x99, 39, 100)}));
-
-    // PageDown's default "钟声.wav " finds the shipped "钟声.wav"; a file
-    // chosen in the list is stored for the selected key only.
-    const QString effects = AppDir + effectsFolderName() + QLatin1Char('/');
-    for (const QString &name : {QStringLiteral("钟声.wav"), QStringLiteral("锣2.wav")})
-        ASSERT_TRUE(QFile::copy(resourceFile(QStringLiteral("effects/") + name), effects + name));
-    w.Option3[22 + 5]->setValue(true);
-    EXPECT_EQ(env.effects.played, QStringList{effects + QStringLiteral("钟声.wav")});
-    EXPECT_EQ(w.XSWB->text(), QStringLiteral("钟声.wav _音效"));
-    w.File2->setListIndex(rowOf(w.File2, QStringLiteral("锣2.wav")));
-    w.File2_Click();
-    EXPECT_EQ(EffectNames[5], QStringLiteral("锣2.wav"));
-    EXPECT_EQ(EffectNames[4], QStringLiteral("涨潮.wav"));
 }

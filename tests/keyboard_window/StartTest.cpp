@@ -1,10 +1,7 @@
-// The main window as it starts: the defaults of every control reached through
-// the controls' own handlers, and activations after the first one.
+// The main window as it starts: the defaults reached through the controls' own
+// handlers, activations after the first one, the score entry window's round trip.
 #include "Form1Fixture.h"
 
-#include "midi/MidiOut.h"
-#include "keyboard/core/SettingsFile.h"
-#include "platform/TextFile.h"
 #include "score_entry/YYLR.h"
 
 #include <QApplication>
@@ -31,20 +28,13 @@ std::vector<std::pair<int, int>> programChanges(const std::vector<uint32_t> &msg
     return out;
 }
 
-// A fresh environment and data folder, with the window not yet loaded, so a
-// test can prepare what the start-up will meet.
-struct Fresh {
-    Fresh() { AppDir = data.path() + QLatin1Char('/'); }
-    test::Environment env;
-    QTemporaryDir data;
-};
-
 } // namespace
 
 TEST(Form1Start, FirstActivationSetsTheInstrumentKeyAndTempo)
 {
-    Fresh fresh;
-    test::Environment &env = fresh.env;
+    test::Environment env;
+    QTemporaryDir data;
+    AppDir = data.path() + QLatin1Char('/');
     Form1 w;
     w.Form_Load();
     w.show();
@@ -57,9 +47,6 @@ TEST(Form1Start, FirstActivationSetsTheInstrumentKeyAndTempo)
     EXPECT_EQ(last, (std::map<int, int>{{0, 49}, {1, 9}, {2, 54}, {3, 2}, {4, 25}, {5, 46}}));
     EXPECT_EQ(KeyBase, 36);
     EXPECT_EQ(StepMs, 107);
-    EXPECT_EQ(w.SD->text(), QStringLiteral("70"));
-    EXPECT_EQ(w.YD->text(), QStringLiteral("C"));
-    EXPECT_EQ(w.ComSounds[0]->text(), QStringLiteral("50.弦乐合奏2"));
     EXPECT_EQ((std::array<int, 4>{VoiceVelocity[0], VoiceVelocity[1], VoiceVelocity[2], VoiceVelocity[3]}),
               (std::array<int, 4>{85, 70, 55, 55}));
     EXPECT_EQ(w.Timer1->interval(), 107);
@@ -75,26 +62,12 @@ TEST(Form1Start, FirstActivationSetsTheInstrumentKeyAndTempo)
     EXPECT_EQ(w.YQSZ[3]->count(), 47);
 }
 
-TEST(Form1Start, NoDeviceStillStarts)
-{
-    Fresh fresh;
-    fresh.env.midi.hasMapper = false;
-    CloseMidiOut();
-    Form1 w;
-    w.Form_Load();
-    w.show();
-    EXPECT_EQ(w.ComDevies->count(), 0);
-    EXPECT_TRUE(w.InitDone);
-}
-
 // The score entry window takes the screen and gives it back: the main window
 // shows again through its activation, and what the box held is still there.
-TEST(Form1Start, ScoreEntryWindowRoundTripKeepsTheBox)
+using Form1ScoreEntry = test::Form1Test;
+
+TEST_F(Form1ScoreEntry, RoundTripKeepsTheBox)
 {
-    Fresh fresh;
-    Form1 w;
-    w.Form_Load();
-    w.show();
     w.Text3->setPlainText(QStringLiteral("KC8KD"));
     const QWidgetList before = QApplication::topLevelWidgets();
     w.XINJIAN->click();
@@ -108,26 +81,4 @@ TEST(Form1Start, ScoreEntryWindowRoundTripKeepsTheBox)
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.Text3->toPlainText(), QStringLiteral("KC8KD"));
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// A settings file that cannot be read is replaced by the default text, the
-// user is told, and the program ends; a missing one is no error.
-TEST(Form1Start, UnreadableSettingsFileIsReplacedAndTheProgramEnds)
-{
-    Fresh fresh;
-    test::Environment &env = fresh.env;
-    const QString path = settingsFilePath(AppDir);
-    QStringList lines = splitTextLines(defaultSettingsText());
-    lines.removeLast();
-    ASSERT_TRUE(writeTextFile(path, lines));
-    Form1 w;
-    int ends = 0;
-    w.onSettingsError = [&ends] { ++ends; };
-    w.Form_Load();
-    w.show();
-    EXPECT_EQ(ends, 1);
-    EXPECT_TRUE(env.messages.texts().contains(QStringLiteral("读取设置文件出错，软件需重新启动!")));
-    ShortcutSettings settings;
-    EXPECT_EQ(readSettingsFile(path, &settings), SettingsRead::Ok);
-    EXPECT_EQ(settings, defaultSettings());
 }

@@ -6,8 +6,8 @@
 //
 // Sessions are made from a seed. DZQ_STUCK_SESSIONS sets how many run (300 by
 // default), DZQ_STUCK_SEED the first seed; a failing session is printed with
-// its seed and shrunk to the fewest actions that still fail. Below the
-// sessions, the faults they found, each as a test of its own.
+// its seed and shrunk to the fewest actions that still fail. The faults they
+// found have tests of their own among the playing tests.
 #include "Form1Fixture.h"
 
 #include "keyboard/Form1.h"
@@ -75,40 +75,17 @@ struct Action {
     QString text;
 };
 
-QString quoted(const QString &s) { return QStringLiteral("\"%1\"").arg(s); }
-
-// One line of C++ a regression test can take over.
+// One line of the shrunk session's report: "KeyDown(71, 0)", "ScoreText(0, 0, "KC8")".
 QString describe(const Action &x)
 {
-    switch (x.act) {
-    case Act::KeyDown: return QStringLiteral("w.SFYXYZ_KeyDown(%1, %2);").arg(x.a).arg(x.b);
-    case Act::KeyUp: return QStringLiteral("w.SFYXYZ_KeyUp(%1, 0);").arg(x.a);
-    case Act::Release: return QStringLiteral("w.Check1->setValue(%1);").arg(x.a);
-    case Act::Drag: return QStringLiteral("w.Picture1_DragOver(%1);").arg(x.a);
-    case Act::Mute: return QStringLiteral("w.Label1_MouseMove();");
-    case Act::ScoreText: return QStringLiteral("w.Text3->setPlainText(%1);").arg(quoted(x.text));
-    case Act::ScoreButton: return QStringLiteral("w.Yuepu_MouseDown(%1); w.Yuepu_Click(%1);").arg(x.a);
-    case Act::Tick: return QStringLiteral("ticks(clock %1, %2 rounds);").arg(x.a).arg(x.b);
-    case Act::Rhythm: return QStringLiteral("w.BzQd->setValue(%1);").arg(x.a);
-    case Act::Preview: return QStringLiteral("w.Check6->setValue(%1);").arg(x.a);
-    case Act::Sync: return QStringLiteral("w.Check5->setValue(%1);").arg(x.a);
-    case Act::KeyList: return QStringLiteral("w.YD->setListIndex(%1);").arg(x.a);
-    case Act::Instrument: return QStringLiteral("instrument list %1 ->setListIndex(%2);").arg(x.a).arg(x.b);
-    case Act::Vibrato: return QStringLiteral("w.Check3[%1]->setValue(%2);").arg(x.a).arg(x.b);
-    case Act::Velocity: return QStringLiteral("velocity list %1 ->setListIndex(%2);").arg(x.a).arg(x.b);
-    case Act::Metre: return QStringLiteral("w.Option1[%1]->setValue(true);").arg(x.a);
-    case Act::Progression: return QStringLiteral("progression(%1);").arg(quoted(x.text));
-    case Act::NewChords: return QStringLiteral("w.Command3_Click();");
-    case Act::Activate: return QStringLiteral("w.Form_Activate();");
-    case Act::Device: return QStringLiteral("w.ComDevies->setListIndex(%1);").arg(x.a);
-    case Act::ChordTime: return QStringLiteral("chord notes sent");
-    case Act::StopSpace: return QStringLiteral("stop: Space");
-    case Act::StopScore: return QStringLiteral("stop: the score's stop button (else %1 played %2 rounds)").arg(quoted(x.text)).arg(x.a);
-    case Act::StopTZ: return QStringLiteral("stop: score %1 played to its end").arg(quoted(x.text));
-    case Act::StopRhythm: return QStringLiteral("stop: the rhythm button (else run %1 rounds)").arg(x.a);
-    case Act::Exit: return QStringLiteral("exit");
-    }
-    return {};
+    static const QStringList names = QStringLiteral(
+        "KeyDown KeyUp Release Drag Mute ScoreText ScoreButton Tick Rhythm Preview Sync KeyList Instrument Vibrato "
+        "Velocity Metre Progression NewChords Activate Device ChordTime StopSpace StopScore StopTZ StopRhythm Exit")
+        .split(QLatin1Char(' '));
+    QString out = QStringLiteral("%1(%2, %3").arg(names.value(int(x.act))).arg(x.a).arg(x.b);
+    if (!x.text.isEmpty())
+        out += QStringLiteral(", \"%1\"").arg(x.text);
+    return out + QLatin1Char(')');
 }
 
 // ---- random sessions ------------------------------------------------------
@@ -133,39 +110,24 @@ std::vector<int> keysWhere(bool (*kind)(int))
     return out;
 }
 
-const std::vector<int> &noteKeys()
-{
-    static const std::vector<int> keys = keysWhere(isNoteKey);
-    return keys;
-}
-
 int randomKey(Rng &rng)
 {
+    static const std::vector<int> noteKeys = keysWhere(isNoteKey);
     static const std::vector<int> keyChoice = keysWhere(isKeyChoiceKey);
     static const std::vector<int> chordInstrument = keysWhere(isChordInstrumentKey);
     static const std::vector<int> effects{vk::Insert, vk::Home, vk::Prior, vk::Delete, vk::End, vk::Next};
     static const std::vector<int> others{vk::Tab, vk::Return, vk::Control, 37, 38, 39, 40, vk::Multiply, vk::Divide};
     const int r = uniform(rng, 0, 99);
-    if (r < 50)
-        return pick(rng, noteKeys());
-    if (r < 60)
-        return pick(rng, keyChoice);
-    if (r < 64)
-        return pick(rng, chordInstrument);
-    if (r < 70)
-        return uniform(rng, vk::F1, vk::F12);
-    if (r < 74)
-        return vk::Back;
-    if (r < 76)
-        return vk::Space;
-    if (r < 82)
-        return uniform(rng, vk::Numpad0, vk::Numpad9);
-    if (r < 88)
-        return chance(rng, 0.5) ? vk::Add : vk::Subtract;
-    if (r < 89)
-        return vk::Decimal;
-    if (r < 94)
-        return pick(rng, effects);
+    if (r < 50) return pick(rng, noteKeys);
+    if (r < 60) return pick(rng, keyChoice);
+    if (r < 64) return pick(rng, chordInstrument);
+    if (r < 70) return uniform(rng, vk::F1, vk::F12);
+    if (r < 74) return vk::Back;
+    if (r < 76) return vk::Space;
+    if (r < 82) return uniform(rng, vk::Numpad0, vk::Numpad9);
+    if (r < 88) return chance(rng, 0.5) ? vk::Add : vk::Subtract;
+    if (r < 89) return vk::Decimal;
+    if (r < 94) return pick(rng, effects);
     return pick(rng, others);
 }
 
@@ -395,11 +357,16 @@ private:
         return out;
     }
 
-    // Hanging notes on every device, chord notes waiting for their turn sent first.
-    QString checkSilence(const QString &when)
+    static void sendWaitingChordNotes()
     {
         for (int channel = 0; channel < 16; ++channel)
             flushChordNotes(channel);
+    }
+
+    // Hanging notes on every device, chord notes waiting for their turn sent first.
+    QString checkSilence(const QString &when)
+    {
+        sendWaitingChordNotes();
         QString out;
         for (test::RecordingDevice *d : devices())
             if (const auto hanging = hangingNotes(d->sent); !hanging.empty())
@@ -408,16 +375,14 @@ private:
         return out;
     }
 
+    // One tick of each running clock (which 0), or of clock which only.
     void tickRound(int which)
     {
-        if ((which == 0 || which == 1) && w->Timer1->isRunning())
-            w->Timer1_Timer();
-        if ((which == 0 || which == 2) && w->Timer3->isRunning())
-            w->Timer3_Timer();
-        if ((which == 0 || which == 3) && w->BZDS->isRunning())
-            w->BZDS_Timer();
-        if ((which == 0 || which == 4) && w->HXYS->isRunning())
-            w->HXYS_Timer();
+        const auto due = [which](int n, StepTimer *clock) { return (which == 0 || which == n) && clock->isRunning(); };
+        if (due(1, w->Timer1)) w->Timer1_Timer();
+        if (due(2, w->Timer3)) w->Timer3_Timer();
+        if (due(3, w->BZDS)) w->BZDS_Timer();
+        if (due(4, w->HXYS)) w->HXYS_Timer();
     }
 
     void pressScoreButton(int index)
@@ -437,14 +402,12 @@ private:
             pressScoreButton(0);
     }
 
-    // The player lets go of every key before the stop: a key still held may
-    // sound on.
-    // Before a stop that leaves the live melody alone (the score's stop, the
-    // rhythm button) the player also ends it: a note struck without "抬手静音"
-    // sounds until the next note key, or until the performance clock's idle
-    // end, which cannot come once the clock has been stopped (Shift, keypad -,
-    // the clear button): then the rest key. The rhythm button leaves the mouse's note alone too:
-    // it sounds until the pointer passes the mute strip.
+    // The player lets go of every key before the stop, as a held key may
+    // sound on. Before a stop that leaves the live melody alone (the score's
+    // stop, the rhythm button) the player ends that too: a note struck without
+    // "抬手静音" sounds until the next note key or the performance clock's idle
+    // end; when that clock was stopped (Shift, keypad -, the clear button) the
+    // rest key ends it. The mouse's note sounds until the mute strip.
     enum class Melody { Stopped, Kept, KeptWithMouse };
     void letGo(Melody melody)
     {
@@ -535,10 +498,7 @@ private:
                                     .arg(d->name(), describeHangingNotes(hanging));
             break;
         }
-        case Act::ChordTime:
-            for (int channel = 0; channel < 16; ++channel)
-                flushChordNotes(channel);
-            break;
+        case Act::ChordTime: sendWaitingChordNotes(); break;
         case Act::StopSpace:
             letGo(Melody::Stopped);
             w->SFYXYZ_KeyDown(vk::Space, 0);
@@ -645,86 +605,4 @@ TEST(StuckNotes, RandomSessionsEndSilent)
                       << " actions:\n" << qPrintable(steps) << qPrintable(runSession(minimal, logged));
     }
     RecordProperty("sessions", sessions);
-}
-
-// ---- what the sessions found ------------------------------------------------
-
-namespace {
-
-constexpr int KeyG = 71, KeyH = 72; // KC, KD
-
-class StuckNoteRegressions : public test::Form1Test {
-protected:
-    StuckNoteRegressions()
-    {
-        w.Check1->setValue(0);
-        w.Check5->setValue(0);
-    }
-    void press(int vk) { w.SFYXYZ_KeyDown(vk, 0); }
-    void lift(int vk) { w.SFYXYZ_KeyUp(vk, 0); }
-    void tap(int vk) { press(vk); lift(vk); }
-    void ticks(int n) { while (n-- > 0) w.Timer1_Timer(); }
-    // The notes the device was left sounding on channels first..last.
-    std::vector<HangingNote> hanging(int first = 0, int last = 15)
-    {
-        checker.observe(env.take());
-        std::vector<HangingNote> out;
-        for (const HangingNote &n : checker.hanging())
-            if (n.channel >= first && n.channel <= last)
-                out.push_back(n);
-        return out;
-    }
-    HangingNoteChecker checker;
-};
-
-} // namespace
-
-TEST_F(StuckNoteRegressions, LiveNotesEndWhateverReleaseOnKeyUpWasWhenTheyWereStruck)
-{
-    // Struck without "抬手静音" and let go: it sounds until the next note key,
-    // also when the box has been ticked meanwhile.
-    tap(KeyG);
-    w.Check1->setValue(1);
-    press(KeyH);
-    EXPECT_EQ(hanging().size(), 4u) << "only the held note, on its four voices";
-    lift(KeyH);
-    EXPECT_TRUE(hanging().empty()) << qPrintable(describeHangingNotes(hanging()));
-
-    // Held while the box changed both ways: the idle end of the performance
-    // ends both notes.
-    w.Check1->setValue(0);
-    press(KeyG);
-    w.Check1->setValue(1);
-    press(KeyH);
-    w.Check1->setValue(0);
-    lift(KeyG);
-    lift(KeyH);
-    ticks(100);
-    ASSERT_FALSE(w.Timer1->isEnabled());
-    EXPECT_TRUE(hanging().empty()) << qPrintable(describeHangingNotes(hanging()));
-}
-
-TEST_F(StuckNoteRegressions, KeypadMinusInSyncModeEndsTheChordVoices)
-{
-    w.Check5->setValue(1);
-    tap(KeyG);
-    ticks(11);
-    ASSERT_FALSE(hanging(3, 5).empty()) << "the accompaniment sounds its chords";
-    tap(vk::Subtract);
-    EXPECT_FALSE(w.Timer1->isEnabled());
-    EXPECT_TRUE(hanging(3, 5).empty()) << qPrintable(describeHangingNotes(hanging(3, 5)));
-}
-
-TEST_F(StuckNoteRegressions, VibratoDoesNotHoldTheNoteSoundingWhenItIsSwitchedOn)
-{
-    // Its sostenuto pedal would hold the sustained live note through Space,
-    // a device change and the exit.
-    tap(KeyG);
-    w.Check3[0]->setValue(1);
-    w.Check3[2]->setValue(1);
-    tap(vk::Space);
-    EXPECT_TRUE(hanging().empty()) << qPrintable(describeHangingNotes(hanging()));
-    tap(KeyH);
-    tap(vk::Space);
-    EXPECT_TRUE(hanging().empty()) << qPrintable(describeHangingNotes(hanging()));
 }
