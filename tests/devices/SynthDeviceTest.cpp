@@ -22,8 +22,7 @@ protected:
     void SetUp() override
     {
         DZQ_REQUIRE_SOUNDFONT();
-        synth = std::make_unique<SynthDevice>(offlineOptions());
-        ASSERT_EQ(synth->open(), MidiOk);
+        synth = makeOpen();
     }
     std::unique_ptr<SynthDevice> makeOpen()
     {
@@ -96,17 +95,14 @@ TEST_F(Synth, MessagesAWireCannotCarryAreDroppedAndChangeNothing)
 
 TEST_F(Synth, BlindReleasesAndUnknownProgramsAreNoErrors)
 {
-    // The program ends notes by sending note-offs over whole ranges.
+    // The program ends notes by sending note-offs over whole ranges; an error
+    // here would be shown to the user.
     for (int note = 36; note < 100; ++note)
         EXPECT_EQ(synth->send(0x80 + note * 256), MidiOk);
-    EXPECT_EQ(synth->send(0x003C90), MidiOk);
-    // A bank the soundfont does not have, then a program in it.
-    EXPECT_EQ(synth->send(0x7F00B3), MidiOk);
-    EXPECT_EQ(synth->send(0x7FC3), MidiOk);
-    // The remaining channel messages are accepted too.
-    EXPECT_EQ(synth->send(0x4000E0), MidiOk); // pitch bend centre
-    EXPECT_EQ(synth->send(0x40D0), MidiOk);   // channel pressure
-    EXPECT_EQ(synth->send(0x403CA0), MidiOk); // key pressure
+    // A bank the soundfont does not have and a program in it, pitch bend,
+    // channel and key pressure.
+    for (uint32_t msg : {0x003C90u, 0x7F00B3u, 0x7FC3u, 0x4000E0u, 0x40D0u, 0x403CA0u})
+        EXPECT_EQ(synth->send(msg), MidiOk) << std::hex << msg;
 }
 
 TEST_F(Synth, CloseReleasesEverythingEvenUnderHeldPedals)
@@ -123,14 +119,6 @@ TEST_F(Synth, CloseReleasesEverythingEvenUnderHeldPedals)
     EXPECT_EQ(synth->send(0x643C90), MidiErrNotOpen);
     rmsInt16(*synth, 1.5);
     EXPECT_LT(rmsInt16(*synth, 0.5), kSilent);
-
-    // Opened again it plays, and a release ends the note.
-    ASSERT_EQ(synth->open(), MidiOk);
-    EXPECT_EQ(synth->send(0x643C90), MidiOk);
-    EXPECT_GT(rmsFloat(*synth, 0.3), kAudible);
-    EXPECT_EQ(synth->send(0x003C80), MidiOk);
-    rmsInt16(*synth, 1.5);
-    EXPECT_LT(rmsInt16(*synth, 0.5), kSilent);
 }
 
 TEST_F(Synth, VolumeScalesTheOutput)
@@ -140,12 +128,8 @@ TEST_F(Synth, VolumeScalesTheOutput)
     half->setVolume(0.5);
     EXPECT_NEAR(heldNoteRms(*half, {}) / full, 0.5, 0.05);
     auto mute = makeOpen();
-    mute->setVolume(0.0);
-    EXPECT_LT(heldNoteRms(*mute, {}), 1e-6);
-    mute->setVolume(7.0);
-    EXPECT_EQ(mute->volume(), 1.0);
     mute->setVolume(-1.0);
-    EXPECT_EQ(mute->volume(), 0.0);
+    EXPECT_LT(heldNoteRms(*mute, {}), 1e-6);
 }
 
 TEST(SynthSoundfont, UnreadableSoundfontFailsOpenReadably)
@@ -175,24 +159,12 @@ TEST(SynthSoundfont, UnreadableSoundfontFailsOpenReadably)
 TEST(SynthDriver, RunsWithoutAnAudioDevice)
 {
     DZQ_REQUIRE_SOUNDFONT();
-    SynthOptions options;
-    options.soundfont = testSoundfont();
-
-    // A driver that cannot start leaves a working synthesizer and says so.
-    options.audioDriver = QStringLiteral("no-such-driver");
-    {
-        SynthDevice synth(options);
-        EXPECT_TRUE(synth.audioDriver().isEmpty());
-        EXPECT_TRUE(synth.statusText().contains(QStringLiteral("no-such-driver")));
-        ASSERT_EQ(synth.open(), MidiOk);
-        EXPECT_EQ(synth.send(0x643C90), MidiOk);
-        EXPECT_GT(rmsFloat(synth, 0.3), kAudible);
-    }
-
     // The usual driver order: whatever this machine offers, the device opens
     // and its status line names the driver or the missing output. While a
-    // driver plays, offline rendering is refused.
-    options.audioDriver.clear();
+    // driver plays, offline rendering is refused. (A driver that cannot start
+    // is among the sound faults.)
+    SynthOptions options;
+    options.soundfont = testSoundfont();
     SynthDevice synth(options);
     EXPECT_EQ(synth.open(), MidiOk);
     EXPECT_EQ(synth.send(0x643C90), MidiOk);

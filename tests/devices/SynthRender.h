@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace dzq::test {
@@ -21,10 +20,8 @@ inline QString testSoundfont()
     return path.isEmpty() ? QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2") : path;
 }
 
-inline bool haveTestSoundfont() { return QFile::exists(testSoundfont()); }
-
 #define DZQ_REQUIRE_SOUNDFONT()                                                                      \
-    if (!dzq::test::haveTestSoundfont())                                                             \
+    if (!QFile::exists(dzq::test::testSoundfont()))                                                  \
     GTEST_SKIP() << "test soundfont " << dzq::test::testSoundfont().toStdString()                    \
                  << " is missing (install timgm6mb-soundfont or set DZQ_TEST_SOUNDFONT)"
 
@@ -36,7 +33,6 @@ inline SynthOptions offlineOptions(const QString &soundfont = testSoundfont())
     return options;
 }
 
-// Renders seconds of float stereo and returns it.
 inline std::vector<float> renderFloat(SynthDevice &synth, double seconds)
 {
     std::vector<float> buf(size_t(seconds * kRate) * 2);
@@ -44,25 +40,23 @@ inline std::vector<float> renderFloat(SynthDevice &synth, double seconds)
     return buf;
 }
 
-inline double rms(const std::vector<float> &buf)
+// Root mean square, full scale = 1.
+template <class Sample> double rms(const std::vector<Sample> &buf, double fullScale = 1.0)
 {
     double sum = 0;
-    for (float x : buf)
-        sum += double(x) * x;
+    for (Sample x : buf)
+        sum += (x / fullScale) * (x / fullScale);
     return buf.empty() ? 0.0 : std::sqrt(sum / double(buf.size()));
 }
 
 inline double rmsFloat(SynthDevice &synth, double seconds) { return rms(renderFloat(synth, seconds)); }
 
-// RMS of 16-bit output (FluidSynth dithers it by about one LSB), full scale = 1.
+// Of the 16-bit output, which FluidSynth dithers by about one LSB.
 inline double rmsInt16(SynthDevice &synth, double seconds)
 {
     std::vector<int16_t> buf(size_t(seconds * kRate) * 2);
     synth.render(buf.data(), int(buf.size() / 2));
-    double sum = 0;
-    for (int16_t x : buf)
-        sum += (x / 32768.0) * (x / 32768.0);
-    return buf.empty() ? 0.0 : std::sqrt(sum / double(buf.size()));
+    return rms(buf, 32768.0);
 }
 
 } // namespace dzq::test

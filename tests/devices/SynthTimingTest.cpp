@@ -1,9 +1,8 @@
-// When the built-in synthesizer plays what it is sent. A clock's tick sends
-// through the MIDI layer on a scripted clock while the synthesizer renders
-// period by period as an audio driver would; the result must equal a
-// reference run in which the same messages were applied by hand at the frames
-// they belong to: a tick's messages on the block nearest its deadline plus the
-// fixed delay however late the tick ran, live messages in the very next block.
+// When the built-in synthesizer plays what it is sent, on a scripted clock
+// while it renders period by period as an audio driver would. The result must
+// equal a reference run given the same messages by hand at their frames: a
+// tick's on the block nearest its deadline plus the fixed delay however late
+// the tick ran, live ones in the very next block.
 #include "Fakes.h"
 #include "SynthRender.h"
 
@@ -15,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 using namespace dzq;
 using namespace dzq::test;
@@ -38,7 +36,7 @@ int64_t blockNearest(std::chrono::nanoseconds t)
 
 // A synthesizer rendered period by period on a scripted clock that starts at T0.
 struct SynthRun {
-    Clock::time_point t0 = Clock::time_point(1000s);
+    Clock::time_point t0{1000s};
     Clock::time_point now = t0;
     std::unique_ptr<SynthDevice> synth;
     std::vector<float> out;
@@ -54,10 +52,9 @@ struct SynthRun {
     }
     void renderFrames(int64_t count)
     {
-        std::vector<float> buf(size_t(count) * 2);
         now = t0 + timeOfFrame(frames);
-        synth->render(buf.data(), int(count));
-        out.insert(out.end(), buf.begin(), buf.end());
+        out.resize(out.size() + size_t(count) * 2);
+        synth->render(out.data() + 2 * frames, int(count));
         frames += count;
     }
     // Renders every period that starts before t, then sets the clock to t.

@@ -10,9 +10,6 @@
 #include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/TextFile.h"
-#include "startup/DZQQD.h"
-
-#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -32,15 +29,7 @@ QByteArray withLine(int line, const QByteArray &text)
 }
 
 // The first n lines of the default file.
-QByteArray firstLines(int n)
-{
-    return defaultFileBytes().split('\n').mid(0, n).join('\n') + '\n';
-}
-
-struct Damage {
-    const char *what;
-    QByteArray bytes;
-};
+QByteArray firstLines(int n) { return defaultFileBytes().split('\n').mid(0, n).join('\n') + '\n'; }
 
 } // namespace
 
@@ -51,7 +40,7 @@ TEST(DamagedSettings, AreReplacedByTheDefaultAndNothingElseIsTouched)
         garbage += char((i * 37 + 11) % 256);
     QByteArray shortFile = defaultFileBytes();
     shortFile.truncate(shortFile.indexOf("\r\n 17 ")); // cut in the keypad lines
-    const Damage damages[] = {
+    const std::pair<const char *, QByteArray> damages[] = {
         {"one line short", firstLines(52)},
         {"cut off half-way", shortFile},
         {"a word for a number", withLine(5, " vier ")},
@@ -61,30 +50,28 @@ TEST(DamagedSettings, AreReplacedByTheDefaultAndNothingElseIsTouched)
         {"empty", QByteArray()},
     };
 
-    for (const Damage &damage : damages) {
-        SCOPED_TRACE(damage.what);
+    for (const auto &[what, bytes] : damages) {
+        SCOPED_TRACE(what);
         QTemporaryDir tmp;
         const QString dir = tmp.path() + QStringLiteral("/数据/");
         fillDataFolder(dir);
         ASSERT_TRUE(appendTextFile(dir + patternLibraryName(), {QStringLiteral("KCKEKGHCKGKEKCKE")}));
         putBytes(dir + scoreFolderName() + QStringLiteral("/我的节奏.bin"), "0502010307");
         const QString settings = settingsFilePath(dir);
-        putBytes(settings, damage.bytes);
+        putBytes(settings, bytes);
         FolderSnapshot before = snapshot(dir);
         before.remove(QStringLiteral("lansheng.ini"));
 
         {
             Program program(dir);
             ASSERT_TRUE(program.load());
-            EXPECT_EQ(bytesOf(settings), damage.bytes) << "the start-up window leaves an existing file alone";
+            EXPECT_EQ(bytesOf(settings), bytes) << "the start-up window leaves an existing file alone";
             ASSERT_NE(program.showMainWindow(), nullptr);
             EXPECT_EQ(program.settingsErrors, 1);
             ASSERT_EQ(program.env.messages.shown.size(), 1u);
             const ShownMessage &m = program.env.messages.shown[0];
-            EXPECT_EQ(m.kind, ShownMessage::TimedInfo);
-            EXPECT_EQ(m.caption, QStringLiteral("提示"));
+            EXPECT_TRUE(m.kind == ShownMessage::TimedInfo && m.caption == QStringLiteral("提示") && m.timeoutMs == 5000);
             EXPECT_EQ(m.text, QStringLiteral("读取设置文件出错，软件需重新启动!"));
-            EXPECT_EQ(m.timeoutMs, 5000);
         }
         EXPECT_EQ(bytesOf(settings), defaultFileBytes());
         FolderSnapshot after = snapshot(dir);
@@ -99,8 +86,7 @@ TEST(DamagedSettings, AreReplacedByTheDefaultAndNothingElseIsTouched)
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(again.settingsErrors, 0);
         EXPECT_TRUE(again.env.messages.shown.empty());
-        ShortcutSettings read = currentSettings(w->Check1->value());
-        EXPECT_EQ(read, defaultSettings());
+        EXPECT_EQ(currentSettings(w->Check1->value()), defaultSettings());
     }
 }
 

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -23,39 +25,19 @@ namespace dzq::test {
 
 namespace {
 
-// The effective capabilities of the calling thread.
-bool capabilities(__user_cap_data_struct (&data)[2])
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    return ::syscall(SYS_capget, &header, data) == 0;
-}
-
-bool setCapabilities(__user_cap_data_struct (&data)[2])
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    return ::syscall(SYS_capset, &header, data) == 0;
-}
-
 // Root writes into any folder while it holds CAP_DAC_OVERRIDE; dropped from
-// the effective set (it stays permitted) the mode bits hold for it as well.
+// the effective set of this thread (it stays permitted) the mode bits hold
+// for it as well.
 bool setDacOverride(bool on)
 {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[2]{};
-    if (!capabilities(data))
+    if (::syscall(SYS_capget, &header, data) != 0)
         return false;
     const unsigned bit = 1u << (CAP_DAC_OVERRIDE % 32);
     auto &word = data[CAP_DAC_OVERRIDE / 32];
-    if (on)
-        word.effective |= bit & word.permitted;
-    else
-        word.effective &= ~bit;
-    return setCapabilities(data);
-}
-
-bool canCreateIn(const QString &folder)
-{
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("probe-XXXXXX")));
-    return probe.open();
+    word.effective = on ? word.effective | (bit & word.permitted) : word.effective & ~bit;
+    return ::syscall(SYS_capset, &header, data) == 0;
 }
 
 } // namespace
@@ -112,6 +94,23 @@ void fillDataFolder(const QString &dir)
     ASSERT_TRUE(writeWavFile(recordingPath(dir), sound, WavFormat{}));
 }
 
+void playAWhile(Form1 &w)
+{
+    w.SFYXYZ_KeyDown(54, 0);
+    w.Timer1_Timer();
+    w.SFYXYZ_KeyUp(54, 0);
+    w.SFYXYZ_KeyDown(32, 0);
+    w.SFYXYZ_KeyUp(32, 0);
+    w.Text3->setPlainText(QStringLiteral("KC2KD2KE2TZ"));
+    w.Yuepu_Click(0);
+    for (int i = 0; i < 8; ++i)
+        w.Timer3_Timer();
+    w.BzQd->setValue(1);
+    for (int i = 0; i < 64; ++i)
+        w.BZDS_Timer();
+    w.BzQd->setValue(0);
+}
+
 UnwritableFolders::UnwritableFolders(QStringList folders) : folders_(std::move(folders))
 {
     for (const QString &folder : folders_)
@@ -119,9 +118,8 @@ UnwritableFolders::UnwritableFolders(QStringList folders) : folders_(std::move(f
                                           | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther);
     if (::geteuid() == 0)
         droppedCapability_ = setDacOverride(false);
-    ok_ = true;
     for (const QString &folder : folders_)
-        ok_ = ok_ && !canCreateIn(folder);
+        ok_ = ok_ && !QTemporaryFile(QDir(folder).filePath(QStringLiteral("probe-XXXXXX"))).open();
 }
 
 UnwritableFolders::~UnwritableFolders()
@@ -136,8 +134,7 @@ FileSizeLimit::FileSizeLimit(rlim_t bytes)
 {
     ::getrlimit(RLIMIT_FSIZE, &old_);
     oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old_;
-    small.rlim_cur = bytes;
+    const rlimit small{bytes, old_.rlim_max};
     ::setrlimit(RLIMIT_FSIZE, &small);
 }
 
@@ -190,7 +187,7 @@ bool Program::load()
     const bool goesOn = start->load(instance, dataDir);
     if (goesOn)
         start->show();
-    problems_ = start->problems();
+    problems = start->problems();
     return goesOn;
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 // What the environment-fault tests share: a data folder that looks like a
-// user's, faults of the file system made on purpose (folders that cannot be
-// written, a file size limit that stops a write half-way), and the whole
-// program started as main() starts it, start-up window first.
+// user's, faults of the file system made on purpose, and the whole program
+// started as main() starts it, start-up window first.
 #include "Fakes.h"
 
 #include "keyboard/Form1.h"
@@ -17,8 +16,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <memory>
 #include <ostream>
 #include <string>
 
@@ -32,56 +29,53 @@ namespace dzq::test {
 QByteArray bytesOf(const QString &path);
 void putBytes(const QString &path, const QByteArray &bytes);
 
-// Every file below dir (relative path -> content).
+// Every file below dir (relative path -> content), and the files added,
+// removed or changed from one snapshot to another.
 using FolderSnapshot = QMap<QString, QByteArray>;
 FolderSnapshot snapshot(const QString &dir);
-// Files added, removed or changed from before to after, one name each.
 std::string changedFiles(const FolderSnapshot &before, const FolderSnapshot &after);
 
-// A data folder as a user's looks after some use: the data folders with the
-// shipped effects and rhythm files, the default settings, the pattern
-// library, a score, a recording. dir ends in "/".
+// A data folder (dir ends in "/") as a user's looks after some use: the
+// shipped effects and rhythm files, the default settings, the pattern library,
+// a score and a recording.
 void fillDataFolder(const QString &dir);
-// Files fillDataFolder writes (below dir).
 QString scorePath(const QString &dir);     // 演奏记录/旧歌(乐谱).txt
 QString recordingPath(const QString &dir); // 演奏记录/旧录音.wav
 
-// Makes folders impossible to write into for this thread until destroyed:
-// their modes lose the write bits, and a process running as root also gives
-// up, for this thread, the capability that overrides them. ok() is false when
-// the folders could still be written (the test then cannot run).
+// A user plays a while: key "6" (LC) with a tick of the performance clock,
+// Space, the score "KC2KD2KE2TZ" to its end, then 64 steps of the rhythm.
+void playAWhile(Form1 &w);
+
+// Folders this thread cannot write into until destroyed: their write bits
+// go, and a root process also drops, for this thread, the capability that
+// overrides them. ok() is false when they could still be written.
 class UnwritableFolders {
 public:
     explicit UnwritableFolders(QStringList folders);
     ~UnwritableFolders();
-    UnwritableFolders(const UnwritableFolders &) = delete;
-    UnwritableFolders &operator=(const UnwritableFolders &) = delete;
     bool ok() const { return ok_; }
 
 private:
     QStringList folders_;
     bool droppedCapability_ = false;
-    bool ok_ = false;
+    bool ok_ = true;
 };
 
-// A full disk as a writer sees it: no file of this process may grow past
-// bytes (RLIMIT_FSIZE); a write beyond fails with EFBIG instead of the
-// signal that would end the process.
+// A full disk as a writer sees it: no file may grow past bytes, and a write
+// beyond fails with EFBIG instead of the signal that would end the process.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes);
     ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
 private:
     rlimit old_{};
     void (*oldHandler_)(int) = nullptr;
 };
 
-// The sound side of the media-control commands without a sound card: an
-// input that delivers a fiftieth of a second of sound at each start of a
-// capture, or none at all, and a player that plays nothing.
+// The recorder's sound side without a sound card: each start of a capture
+// delivers a fiftieth of a second (or fails without an input); playing plays
+// nothing.
 class CaptureBackend final : public MediaBackend {
 public:
     bool haveInput = true;
@@ -101,18 +95,16 @@ public:
 };
 
 // The program as main() starts it, on the fakes of an Environment (or on a
-// MIDI system the test installs after construction): the start-up window
-// loads (lock, data folder, default settings), its clock shows the main
-// window, which is loaded and shown as main() does it.
+// MIDI system the test installs after construction).
 class Program {
 public:
     explicit Program(const QString &dataDir);
     ~Program();
-    // True when the start-up went on (no second copy).
+    // The start-up window loads (lock, data folder, default settings); true
+    // when it goes on.
     bool load();
-    // The start-up window's clock runs out: the main window appears.
+    // Its clock runs out: the main window is loaded and shown.
     Form1 *showMainWindow();
-    QStringList problems() const { return problems_; }
 
     Environment env;
     QTemporaryDir lockDir;
@@ -120,10 +112,8 @@ public:
     QString dataDir;
     QPointer<DZQQD> start;
     QPointer<Form1> w;
+    QStringList problems;   // what the start-up window reported
     int settingsErrors = 0; // program ends asked for by the main window
-
-private:
-    QStringList problems_;
 };
 
 } // namespace dzq::test

@@ -10,12 +10,9 @@
 #include "midi/MidiOut.h"
 #include "midi/Shared.h"
 #include "platform/AppPaths.h"
-#include "platform/Resources.h"
 #include "score_entry/YYLR.h"
-#include "startup/DZQQD.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
@@ -33,10 +30,7 @@ const QString RhythmName = QStringLiteral("1-四四拍基本节奏.bin");
 struct Report {
     QString status;       // the status line FJWZ afterwards
     QStringList messages; // the message boxes it showed
-    bool mentions(const QString &text) const
-    {
-        return status.contains(text) || !messages.filter(text).isEmpty();
-    }
+    bool mentions(const QString &text) const { return status.contains(text) || !messages.filter(text).isEmpty(); }
 };
 
 class FileFaults : public ::testing::Test {
@@ -60,34 +54,17 @@ protected:
         return *w;
     }
 
-    // Plays as a user would: a key, the rhythm, a short score.
+    // Plays a while: the key, the score and the rhythm all sound.
     void play(Form1 &w)
     {
-        Environment &env = program.env;
-        w.SFYXYZ_KeyDown(71, 0); // "G": KC
-        w.SFYXYZ_KeyUp(71, 0);
-        w.SFYXYZ_KeyDown(32, 0); // Space: stop
-        w.SFYXYZ_KeyUp(32, 0);
-        const auto keys = env.take();
-        EXPECT_NE(std::find(keys.begin(), keys.end(), packShortMsg(0x90, 60, 85)), keys.end());
-
-        w.BzQd->setValue(1);
-        for (int i = 0; i < 64; ++i)
-            w.BZDS_Timer();
-        w.BzQd->setValue(0);
-        const auto rhythm = env.take();
-        EXPECT_TRUE(std::any_of(rhythm.begin(), rhythm.end(), [](uint32_t m) { return (m & 0xFF) == 0x99; }))
+        playAWhile(w);
+        const auto sent = program.env.take();
+        for (int note : {36, 60, 62, 64})
+            EXPECT_NE(std::find(sent.begin(), sent.end(), packShortMsg(0x90, note, 85)), sent.end()) << note;
+        EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](uint32_t m) { return (m & 0xFF) == 0x99; }))
             << "the first rhythm file of the folder drums";
-
-        w.Text3->setPlainText(QStringLiteral("KC2KD2KE2TZ"));
-        w.Yuepu_Click(0);
-        for (int i = 0; i < 8; ++i)
-            w.Timer3_Timer();
         EXPECT_FALSE(w.ScorePlaying);
-        const auto score = env.take();
-        for (int note : {60, 62, 64})
-            EXPECT_NE(std::find(score.begin(), score.end(), packShortMsg(0x90, note, 85)), score.end()) << note;
-        EXPECT_TRUE(env.messages.shown.empty());
+        EXPECT_TRUE(program.env.messages.shown.empty());
     }
 
     // Every kind of save, each over a file saved before.
@@ -190,7 +167,7 @@ TEST_F(FileFaults, ReadOnlyDataFolderStartsAndPlaysAndEverySaveSaysItFailed)
         GTEST_SKIP() << "the folders stay writable here";
 
     Form1 &w = start();
-    EXPECT_FALSE(program.problems().filter(dir).isEmpty()) << program.problems().join('\n').toStdString();
+    EXPECT_FALSE(program.problems.filter(dir).isEmpty()) << program.problems.join('\n').toStdString();
     play(w);
     MediaControl::install(&media);
     saveEverything(w);
@@ -250,7 +227,7 @@ TEST(StartUpWrites, FullDiskLeavesNoHalfWrittenFileAndTheProgramStarts)
             ASSERT_TRUE(program.load());
         }
         EXPECT_FALSE(QFileInfo::exists(dir + picture));
-        EXPECT_FALSE(program.problems().filter(picture).isEmpty()) << program.problems().join('\n').toStdString();
+        EXPECT_FALSE(program.problems.filter(picture).isEmpty()) << program.problems.join('\n').toStdString();
         const bool settingsWritten = limit > 1000;
         EXPECT_EQ(QFileInfo::exists(settingsFilePath(dir)), settingsWritten);
         // Shipped files are copied whole or not at all.
@@ -260,7 +237,7 @@ TEST(StartUpWrites, FullDiskLeavesNoHalfWrittenFileAndTheProgramStarts)
             for (auto it = copied.begin(); it != copied.end(); ++it)
                 EXPECT_EQ(it.value(), bytesOf(shipped + it.key())) << it.key().toStdString();
         }
-        EXPECT_EQ(program.problems().filter(QStringLiteral("lansheng.ini")).isEmpty(), settingsWritten);
+        EXPECT_EQ(program.problems.filter(QStringLiteral("lansheng.ini")).isEmpty(), settingsWritten);
 
         Form1 *w = program.showMainWindow();
         ASSERT_NE(w, nullptr);

@@ -61,18 +61,13 @@ protected:
     // The clocks' counters within their ranges.
     void expectSaneCounters() const
     {
-        EXPECT_GE(AccompTick, 0);
-        EXPECT_LE(AccompTick, 2 * RhythmLastStep + 1);
-        EXPECT_GE(CurStep, 0);
-        EXPECT_LE(CurStep, RhythmLastStep);
-        EXPECT_GE(AccompStep, 0);
-        EXPECT_LT(AccompStep, std::max(1, int(ChordSeqLen)));
-        EXPECT_GE(ChordStep, 1);
-        EXPECT_LE(ChordStep, std::max(1, int(ChordCycle)));
-        EXPECT_GE(w.ScorePos, 1);
-        EXPECT_LE(w.ScorePos, ScoreText.size() + 1);
-        EXPECT_GE(w.LiveNoteTicks, 0);
-        EXPECT_LE(w.LiveNoteTicks, 99);
+        const auto in = [](qint64 v, qint64 low, qint64 high) { return low <= v && v <= high; };
+        EXPECT_TRUE(in(AccompTick, 0, 2 * RhythmLastStep + 1)) << AccompTick;
+        EXPECT_TRUE(in(CurStep, 0, RhythmLastStep)) << CurStep;
+        EXPECT_TRUE(in(AccompStep, 0, std::max(1, int(ChordSeqLen)) - 1)) << AccompStep;
+        EXPECT_TRUE(in(ChordStep, 1, std::max(1, int(ChordCycle)))) << ChordStep;
+        EXPECT_TRUE(in(w.ScorePos, 1, ScoreText.size() + 1)) << w.ScorePos;
+        EXPECT_TRUE(in(w.LiveNoteTicks, 0, 99)) << w.LiveNoteTicks;
     }
     static bool anyNoteOn(const std::vector<uint32_t> &msgs, int channel)
     {

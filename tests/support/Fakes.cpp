@@ -37,8 +37,11 @@ QStringList ScriptedMessages::texts() const
     return out;
 }
 
-static QString nextAnswer(std::deque<QString> &answers)
+QString ScriptedDialogs::openFile(const QString &title, const QString &startDir, const QString &filter)
 {
+    titles << title;
+    startDirs << startDir;
+    filters << filter;
     if (answers.empty())
         return {};
     QString a = answers.front();
@@ -46,20 +49,9 @@ static QString nextAnswer(std::deque<QString> &answers)
     return a;
 }
 
-QString ScriptedDialogs::openFile(const QString &title, const QString &startDir, const QString &filter)
-{
-    titles << title;
-    startDirs << startDir;
-    filters << filter;
-    return nextAnswer(answers);
-}
-
 QString ScriptedDialogs::saveFile(const QString &title, const QString &startDir, const QString &filter)
 {
-    titles << title;
-    startDirs << startDir;
-    filters << filter;
-    return nextAnswer(answers);
+    return openFile(title, startDir, filter);
 }
 
 MediaResult RecordingMedia::send(const QString &command)

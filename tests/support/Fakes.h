@@ -53,12 +53,10 @@ class RecordingEffects final : public EffectPlayer {
 public:
     QStringList played;
     int beeps = 0;
-    int stops = 0;
-    double volume = 1.0;
     void play(const QString &path) override { played << path; }
-    void stop() override { ++stops; }
+    void stop() override {}
     void beep() override { ++beeps; }
-    void setVolume(double v) override { volume = v; }
+    void setVolume(double) override {}
 };
 
 // A media-control device that records the commands it is sent. "status A
