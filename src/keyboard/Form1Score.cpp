@@ -79,15 +79,21 @@ void showStopped(Form1 &w)
     w.ScorePlaying = false;
 }
 
-// The stop of the play/stop button: clock, melody and chord voices, rhythm.
-void stopPlayback(Form1 &w)
+// Stops the score: its clock, its last note, the chord voices.
+void stopScore(Form1 &w)
 {
     stopScoreClock(w);
     w.releaseLastNote();
     w.HX1K();
+    showStopped(w);
+}
+
+// The stop of the play/stop button: the score and the rhythm.
+void stopPlayback(Form1 &w)
+{
+    stopScore(w);
     w.BZDS->setEnabled(false);
     w.BzQd->setValue(0);
-    showStopped(w);
 }
 
 // "JP" n (1..98): loads and starts the n-th rhythm file of the list, when the
@@ -190,10 +196,7 @@ void Form1::YSCX()
             default:
                 // Everything stops before the box is shown: it stays open
                 // for seconds and nothing may sound or tick meanwhile.
-                stopScoreClock(*this);
-                releaseLastNote();
-                HX1K();
-                showStopped(*this);
+                stopScore(*this);
                 NoteTick = 0;
                 MessageService::instance().timedInfo(Caption, QStringLiteral("乐谱中出现错误，请修改！"),
                                                      ErrorBoxMs);
@@ -289,10 +292,7 @@ void Form1::Yuepu_Click(int index)
     }
 
     case 2: {
-        stopScoreClock(*this);
-        releaseLastNote();
-        HX1K();
-        showStopped(*this);
+        stopScore(*this);
         const QString path =
             FileDialogService::instance().openFile(QStringLiteral("打开乐谱"), scoreFolder(), ScoreFilter);
         if (path.isEmpty())
@@ -332,10 +332,7 @@ void Form1::Yuepu_Click(int index)
         return;
 
     case 4: {
-        stopScoreClock(*this);
-        releaseLastNote();
-        HX1K();
-        showStopped(*this);
+        stopScore(*this);
         ScoreText = Text3->toPlainText();
         const QString chosen =
             FileDialogService::instance().saveFile(QStringLiteral("保存乐谱"), scoreFolder(), ScoreFilter);
