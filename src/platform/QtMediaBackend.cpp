@@ -112,11 +112,18 @@ public:
 
     void stopCapture() override
     {
-        if (source_) {
-            source_->stop();
-            delete source_.data();
+        // Taking an audio input down runs pending events, and a handler among
+        // them may stop the capture again: the members are cleared first, so
+        // such a call finds nothing left to stop. stop() ends the input at
+        // once; the object itself goes from the event loop, not from inside
+        // the caller's handler.
+        QAudioSource *source = source_.data();
+        source_ = nullptr;
+        const std::unique_ptr<CaptureSink> sink = std::move(sink_);
+        if (source) {
+            source->stop();
+            source->deleteLater();
         }
-        sink_.reset();
     }
 
     bool isCapturing() const override
