@@ -11,9 +11,9 @@
 
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "midi/devices/SynthDevice.h"
 #include "platform/StepTimer.h"
+#include "shared/Shared.h"
 
 #include <QApplication>
 #include <QTimer>

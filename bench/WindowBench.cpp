@@ -12,10 +12,10 @@
 #include "keyboard/Form1.h"
 #include "keyboard/core/KeyLayout.h"
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
 #include "midi/devices/SynthDevice.h"
 #include "platform/MessageService.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 #include "startup/DZQQD.h"
 
 #include <QApplication>

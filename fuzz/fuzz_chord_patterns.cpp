@@ -11,8 +11,8 @@
 
 #include "keyboard/core/ChordProgression.h"
 #include "keyboard/core/PatternLibrary.h"
-#include "midi/Shared.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 
 #include <QFile>
 #include <QTemporaryDir>

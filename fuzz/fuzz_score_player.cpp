@@ -9,8 +9,8 @@
 
 #include "Fakes.h"
 #include "keyboard/Form1.h"
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
+#include "shared/Shared.h"
 
 #include <QApplication>
 #include <QDir>

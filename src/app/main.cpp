@@ -2,11 +2,11 @@
 #include "app/CommandLine.h"
 #include "keyboard/Form1.h"
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
 #include "midi/devices/MidiLogFile.h"
 #include "midi/devices/PlatformMidiSystem.h"
-#include "platform/SingleInstance.h"
 #include "platform/Resources.h"
+#include "platform/SingleInstance.h"
+#include "shared/Shared.h"
 #include "startup/DZQQD.h"
 
 #include <QApplication>

@@ -161,7 +161,7 @@ public:
     QPushButton *Command1 = nullptr;
 
     // =====================================================================
-    // State of the window (the program-wide variables are in midi/Shared.h).
+    // State of the window (the program-wide variables are in shared/Shared.h).
 
     // Key tables, filled by Form_Load.
     KeyCodeTable<int32_t> KeyNoteTable{};

@@ -5,7 +5,7 @@
 
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 namespace dzq {
 

@@ -9,9 +9,9 @@
 #include "keyboard/core/RhythmFile.h"
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "platform/MessageService.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 
 #include <QFileInfo>
 #include <QFocusEvent>

@@ -4,7 +4,7 @@
 #include "keyboard/Form1.h"
 
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 #include "startup/Form3.h"
 
 #include <QCloseEvent>

@@ -6,8 +6,8 @@
 
 #include "keyboard/core/Tempo.h"
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
 #include "platform/Numbers.h"
+#include "shared/Shared.h"
 
 #include <QFocusEvent>
 

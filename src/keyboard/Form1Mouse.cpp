@@ -4,8 +4,8 @@
 #include "keyboard/EventHook.h"
 #include "keyboard/Form1.h"
 
-#include "midi/Shared.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 
 #include <QCursor>
 

@@ -6,9 +6,9 @@
 #include "keyboard/core/VirtualKeys.h"
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "platform/EffectPlayer.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 
 #include <QTextCursor>
 

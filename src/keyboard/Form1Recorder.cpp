@@ -3,11 +3,11 @@
 // the alias "NN", which the music editor's recorder shares.
 #include "keyboard/Form1.h"
 
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/FileDialogService.h"
 #include "platform/MediaControl.h"
 #include "platform/MessageService.h"
+#include "shared/Shared.h"
 
 #include <QDateTime>
 #include <QFileInfo>

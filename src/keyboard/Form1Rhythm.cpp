@@ -7,11 +7,11 @@
 #include "keyboard/EventHook.h"
 #include "keyboard/core/ChordProgression.h"
 #include "keyboard/core/RhythmFile.h"
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "platform/TextFile.h"
+#include "shared/Shared.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -6,12 +6,12 @@
 #include "keyboard/core/ScoreLanguage.h"
 #include "keyboard/core/Tempo.h"
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "platform/Numbers.h"
 #include "score_entry/YYLR.h"
+#include "shared/Shared.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,11 +5,11 @@
 
 #include "keyboard/core/SettingsFile.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/EffectPlayer.h"
 #include "platform/FileLookup.h"
 #include "platform/MessageService.h"
+#include "shared/Shared.h"
 
 namespace dzq {
 

@@ -4,13 +4,13 @@
 // the control's own handler, exactly as a user's choice would.
 #include "keyboard/Form1.h"
 
-#include "midi/MidiOut.h"
-#include "midi/Shared.h"
-#include "platform/AppPaths.h"
 #include "keyboard/core/SettingsFile.h"
+#include "midi/MidiOut.h"
+#include "platform/AppPaths.h"
 #include "platform/EffectPlayer.h"
 #include "platform/MessageService.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 
 #include <QCoreApplication>
 #include <QShowEvent>

@@ -2,10 +2,10 @@
 // the two buttons that open a folder or a web page.
 #include "keyboard/Form1.h"
 
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/MessageService.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 #include "textbox/TransparentTextBox.h"
 
 #include <QDesktopServices>

@@ -3,8 +3,8 @@
 #include "keyboard/Form1.h"
 
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 
 namespace dzq {
 

@@ -1,10 +1,10 @@
 #include "midi/MidiOut.h"
 
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "midi/SoundingNotes.h"
 #include "platform/MessageService.h"
 #include "platform/StepTimer.h"
+#include "shared/Shared.h"
 
 #include <QComboBox>
 

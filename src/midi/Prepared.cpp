@@ -1,9 +1,9 @@
 #include "midi/Prepared.h"
 
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
 #include "platform/EffectPlayer.h"
 #include "platform/FileLookup.h"
+#include "shared/Shared.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -107,14 +107,14 @@ ChordSpreader &spreader()
 
 } // namespace
 
-void PlayRhythmStep()
+void PlayRhythmStep(int step)
 {
-    if (CurStep < 0 || CurStep >= RhythmSteps)
+    if (step < 0 || step >= RhythmSteps)
         return;
     int last = MidiOk;
     bool sent = false;
     for (int record = 0; record <= 4; ++record) {
-        const RhythmCell &cell = RhythmStepTable[record][CurStep];
+        const RhythmCell &cell = RhythmStepTable[std::size_t(record)][std::size_t(step)];
         if (cell.On == -1) {
             last = sendPackedMsg(static_cast<uint32_t>(cell.Msg));
             sent = true;
@@ -124,23 +124,24 @@ void PlayRhythmStep()
         ShowMidiError(last);
 }
 
-void PlayChord()
+void PlayRhythmStep() { PlayRhythmStep(CurStep); }
+
+void PlayChord(int32_t code, int channel)
 {
     int group = 0;
     int degree = 0;
-    if (ChordCode >= 65 && ChordCode <= 71) {
+    if (code >= 65 && code <= 71) {
         group = 1;
-        degree = ChordCode - 64;
-    } else if (ChordCode >= 72 && ChordCode <= 78) {
+        degree = code - 64;
+    } else if (code >= 72 && code <= 78) {
         group = 2;
-        degree = ChordCode - 71;
-    } else if (ChordCode >= 79 && ChordCode <= 85) {
+        degree = code - 71;
+    } else if (code >= 79 && code <= 85) {
         group = 3;
-        degree = ChordCode - 78;
+        degree = code - 78;
     }
     // Everything the three notes need is taken now, so whatever runs before
-    // the later notes are due cannot move them to another channel or key.
-    const int channel = ChordChannel;
+    // the later notes are due cannot move them to another key or velocity.
     const int velocity = (channel >= 0 && channel < 16) ? LineVolume[channel] : 0;
     const int base = KeyBase;
     ChordSpreader &s = spreader();
@@ -159,6 +160,8 @@ void PlayChord()
         due += ChordSpread;
     }
 }
+
+void PlayChord() { PlayChord(ChordCode, ChordChannel); }
 
 bool chordNotesPending() { return !spreader().empty(); }
 void flushChordNotes(int channel) { spreader().flush(channel); }

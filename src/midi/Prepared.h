@@ -4,17 +4,24 @@
 // and the short wait that keeps the window alive.
 #include <QString>
 
+#include <cstdint>
+
 namespace dzq {
 
 // Sends the prepared message of each sounding record 0..4 of RhythmStepTable
-// at CurStep; at most one error box, for the last message sent. A step outside
-// the table sends nothing.
+// at step; at most one error box, for the last message sent. A step outside
+// the table sends nothing. Each player passes its own cursor.
+void PlayRhythmStep(int step);
+// The keyboard window's rhythm step: PlayRhythmStep(CurStep).
 void PlayRhythmStep();
 
-// Sounds the chord named by ChordCode on ChordChannel with that channel's
-// LineVolume, above KeyBase; the three notes follow each other 10 ms apart.
-// Channel, velocity and key are taken when the call starts. The window is not
-// held up: the later notes are delivered by a timer.
+// Sounds the chord named by code (65..85; any other code sounds KeyBase three
+// times) on channel with that channel's LineVolume, above KeyBase; the three
+// notes follow each other 10 ms apart and their offsets are left in
+// ChordNoteText. Velocity and key are taken when the call starts. The window
+// is not held up: the later notes are delivered by a timer.
+void PlayChord(int32_t code, int channel);
+// PlayChord(ChordCode, ChordChannel).
 void PlayChord();
 
 // Sends the prepared keypad drum of record 5 at KeypadDrumIndex.

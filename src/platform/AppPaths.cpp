@@ -1,7 +1,5 @@
 #include "platform/AppPaths.h"
 
-#include "midi/Shared.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -119,9 +117,7 @@ AppDirResult initAppDir(const QString &overrideDir)
     const QString programDir = QCoreApplication::instance()
                                    ? QCoreApplication::applicationDirPath()
                                    : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-    AppDirResult result = prepareAppDir(overrideDir, programDir, userDataDir());
-    AppDir = result.dir;
-    return result;
+    return prepareAppDir(overrideDir, programDir, userDataDir());
 }
 
 } // namespace dzq

@@ -32,9 +32,9 @@ AppDirResult prepareAppDir(const QString &overrideDir, const QString &programDir
 // The per-user data folder: the generic data location + "/dianziqin/".
 QString userDataDir();
 
-// prepareAppDir with the executable's folder and userDataDir(), then sets
-// dzq::AppDir to the folder chosen. The program runs on after an error; the
-// caller shows it.
+// prepareAppDir with the executable's folder and userDataDir(). The caller
+// makes the folder chosen the program's data folder; the program runs on after
+// an error, which the caller shows.
 AppDirResult initAppDir(const QString &overrideDir = {});
 
 // Copies every regular file of fromDir into toDir unless toDir already holds a

@@ -7,13 +7,13 @@
 //                          notes, above its title in the lower left corner.
 #include "score_entry/YYLR.h"
 
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/FileDialogService.h"
 #include "platform/MessageService.h"
 #include "platform/Resources.h"
 #include "platform/TextFile.h"
 #include "score_entry/EntryFiles.h"
+#include "shared/Shared.h"
 #include "textbox/TransparentTextBox.h"
 
 #include <QCloseEvent>

@@ -2,13 +2,13 @@
 
 #include "keyboard/core/SettingsFile.h"
 
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/MessageService.h"
 #include "platform/Resources.h"
 #include "platform/SingleInstance.h"
 #include "platform/StepTimer.h"
 #include "platform/TextFile.h"
+#include "shared/Shared.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
@@ -104,6 +104,7 @@ bool DZQQD::load(SingleInstance &instance, const QString &dataDir)
     if (!instance.problem().isEmpty())
         report(instance.problem());
     const AppDirResult dir = initAppDir(dataDir);
+    AppDir = dir.dir;
     if (!dir.ok())
         report(dir.error);
     setPicture(LoadResPicture(106));

@@ -7,9 +7,9 @@
 
 #include "keyboard/core/PatternLibrary.h"
 #include "keyboard/core/SettingsFile.h"
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/TextFile.h"
+#include "shared/Shared.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 
 #include "keyboard/core/PatternLibrary.h"
 #include "keyboard/core/SettingsFile.h"
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/Resources.h"
 #include "platform/TextFile.h"
 #include "platform/WavFile.h"
+#include "shared/Shared.h"
 
 #include <QDir>
 #include <QDirIterator>

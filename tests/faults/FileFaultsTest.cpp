@@ -8,9 +8,9 @@
 #include "keyboard/core/PatternLibrary.h"
 #include "keyboard/core/SettingsFile.h"
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "score_entry/YYLR.h"
+#include "shared/Shared.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

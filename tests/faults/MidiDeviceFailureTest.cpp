@@ -8,7 +8,7 @@
 
 #include "midi/HangingNotes.h"
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 #include <QElapsedTimer>
 #include <QMessageBox>

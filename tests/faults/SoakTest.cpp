@@ -11,8 +11,8 @@
 #include "midi/HangingNotes.h"
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "midi/SoundingNotes.h"
+#include "shared/Shared.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

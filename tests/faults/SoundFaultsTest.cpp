@@ -8,10 +8,10 @@
 
 #include "keyboard/core/VirtualKeys.h"
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
+#include "midi/devices/PlatformMidiSystem.h"
 #include "platform/AppPaths.h"
 #include "platform/EffectPlayer.h"
-#include "midi/devices/PlatformMidiSystem.h"
+#include "shared/Shared.h"
 
 #include <QElapsedTimer>
 #include <QAudioDevice>

@@ -1,6 +1,6 @@
 // The settings file: the default text, reading, refusing and saving.
 #include "keyboard/core/SettingsFile.h"
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 #include <QDir>
 #include <QFile>

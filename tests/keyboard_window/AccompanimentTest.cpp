@@ -11,10 +11,10 @@
 #include "keyboard/core/VirtualKeys.h"
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "platform/AppPaths.h"
 #include "platform/Resources.h"
 #include "platform/TextFile.h"
+#include "shared/Shared.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 #include "Fakes.h"
 
 #include "keyboard/Form1.h"
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 #include <QTemporaryDir>
 

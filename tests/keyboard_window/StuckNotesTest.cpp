@@ -15,10 +15,10 @@
 #include "midi/HangingNotes.h"
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "midi/devices/MidiLogFile.h"
 #include "platform/AppPaths.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 #include "startup/Form3.h"
 
 #include <QApplication>

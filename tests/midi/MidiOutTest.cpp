@@ -3,8 +3,8 @@
 #include "Fakes.h"
 
 #include "midi/MidiOut.h"
-#include "midi/Shared.h"
 #include "midi/SoundingNotes.h"
+#include "shared/Shared.h"
 
 #include <QComboBox>
 

@@ -3,7 +3,7 @@
 
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -57,6 +57,12 @@ TEST(RhythmStep, SendsSoundingRecordsInOrder)
     CurStep = 6;
     PlayRhythmStep();
     EXPECT_TRUE(env.take().empty());
+    // Another player passes its own cursor; the keyboard's stays where it is.
+    PlayRhythmStep(5);
+    EXPECT_EQ(env.take(), (Msgs{0x642499u, 0x502E99u, 0x463199u}));
+    EXPECT_EQ(CurStep, 6);
+    PlayRhythmStep(RhythmSteps);
+    PlayRhythmStep(-1);
     CurStep = RhythmSteps; // outside the table: nothing, no crash
     PlayRhythmStep();
     CurStep = -1;
@@ -94,8 +100,10 @@ TEST(Chord, CodesPickGroupAndDegree)
     setMidiTap(&tap);
     ChordCode = 72; // "CC"
     PlayChord();
-    ChordCode = 85; // "BM"
-    PlayChord();
+    ChordCode = 79;
+    ChordChannel = 5;
+    PlayChord(85, 4); // "BM" on channel 4: the arguments, not the shared inputs
+    ChordChannel = 4;
     ChordCode = 64; // not a chord: three times KeyBase
     PlayChord();
     QTRY_COMPARE_WITH_TIMEOUT(tap.seen.size(), size_t(9), 2000);

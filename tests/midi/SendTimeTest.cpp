@@ -4,8 +4,8 @@
 
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
 #include "platform/StepTimer.h"
+#include "shared/Shared.h"
 
 #include <QCoreApplication>
 

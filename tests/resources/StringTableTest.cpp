@@ -1,8 +1,8 @@
 // The string table compiled into the program: every text the windows load by
 // number is there once with CR LF line breaks, and the lists and chord tables
 // have the shape the windows and the accompaniment read them in.
-#include "midi/Shared.h"
 #include "platform/Resources.h"
+#include "shared/Shared.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -5,7 +5,7 @@
 #include "score_entry/YYLR.h"
 
 #include "Fakes.h"
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,11 +2,11 @@
 #include "keyboard/core/SettingsFile.h"
 
 #include "Fakes.h"
-#include "midi/Shared.h"
 #include "platform/Resources.h"
 #include "platform/SingleInstance.h"
 #include "platform/StepTimer.h"
 #include "platform/TextFile.h"
+#include "shared/Shared.h"
 
 #include <QCoreApplication>
 #include <QDir>

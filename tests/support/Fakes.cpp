@@ -1,7 +1,7 @@
 #include "Fakes.h"
 
 #include "midi/Prepared.h"
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 namespace dzq::test {
 

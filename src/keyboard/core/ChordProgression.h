@@ -6,11 +6,11 @@
 // ("WE" over degree 4 becomes the A of register W), chord codes move to that
 // degree's chord of the same voicing group, rests and holds stay.
 //
-// Use in the window (the globals are in midi/Shared.h):
+// Use in the window (the globals are in shared/Shared.h):
 //     PatternCells cells = ...;  // patternLineCodes() of each box
 //     ChordSeqLen = buildChordSequence(cells, ProgressionDegrees, ChordCycle,
 //                                      StepsPerChord, degreeCodeTable(), ChordSeq);
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "keyboard/core/SettingsFile.h"
 
 #include "keyboard/core/RhythmFile.h"
-#include "midi/Shared.h"
 #include "platform/Resources.h"
 #include "platform/TextFile.h"
+#include "shared/Shared.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "midi/Shared.h"
+#include "shared/Shared.h"
 
 #include <QStringList>
 
