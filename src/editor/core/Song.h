@@ -8,7 +8,10 @@
 // "XZ" rest, "TZ" end of the song); a percussion cell is one character, and
 // only "O" is a hit. A cell that was never written is empty.
 // Line texts: a melody line of a measure is its S cells joined (2S
-// characters), a percussion line its S one-character cells joined.
+// characters), a percussion line its S one-character cells joined
+// (measureLineText).
+#include "keyboard/core/ScoreLanguage.h"
+
 #include <QString>
 
 #include <array>
@@ -24,9 +27,9 @@ constexpr int FirstPercussionLine = MelodyLineCount;
 constexpr int SongStepCapacity = 10000;   // absolute steps 0..9999
 constexpr int SongMeasureCapacity = 10000;
 
-// Note codes with a meaning of their own (0..55 notes, 65..85 chords).
-constexpr int16_t RestCode = 254;
-constexpr int16_t HoldCode = 255;
+// Note codes are those of the score language (0..55 notes, 65..85 chords,
+// RestCode 254); a hold, like anything that is no note, is 255.
+constexpr int16_t HoldCode = NoNoteCode;
 
 // The program-wide song tables. About 10 MB: never put one on the stack
 // (tests use std::make_unique<Song>()).
@@ -48,6 +51,11 @@ int16_t SYYPSB(const QString &cell);
 // The reverse: 0..55 and 65..85 to their tokens, 254 to "XZ", any other code to "--".
 // Codes inside 0..55 that no token stands for (1, 3, 49 …) also give "--".
 QString cellForCode(int code);
+
+// The line text of a measure: the S cells of the line in measure m joined in
+// step order (an empty cell adds nothing). Empty when the measure does not fit
+// the tables or the line is no row of them.
+QString measureLineText(const Song &song, int line, int measure, int stepsPerMeasure);
 
 // A percussion cell sounds only when it is exactly "O".
 inline bool isPercussionHit(const QString &cell) { return cell == QLatin1String("O"); }
