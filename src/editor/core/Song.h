@@ -42,6 +42,25 @@ struct Song {
 };
 Song &programSong();                           // the one program-wide instance (function-local static)
 
+// The per-measure setting strings of the editor window (the window owns one
+// and drops it when it closes). Every table holds the whole measure capacity.
+//   MeasureHead   empty (no settings), a bare four-digit measure number (what
+//                 saving writes for a measure without settings), or the
+//                 60-character settings record; a record is present when the
+//                 text is longer than 4 characters
+//   MeasureFx     vibrato flag then crescendo flag, "0" or "1" each ("10")
+//   MeasureDepth  crescendo depth + 20, two decimal digits ("00" .. "40")
+//   MeasureKey    key index 0..11, two decimal digits
+//   MeasureTempo  tempo, two upper-case hexadecimal digits
+// About 1.2 MB: keep it on the heap.
+struct MeasureStrings {
+    std::array<QString, SongMeasureCapacity> MeasureHead;
+    std::array<QString, SongMeasureCapacity> MeasureFx;
+    std::array<QString, SongMeasureCapacity> MeasureDepth;
+    std::array<QString, SongMeasureCapacity> MeasureKey;
+    std::array<QString, SongMeasureCapacity> MeasureTempo;
+};
+
 constexpr bool isMelodyLine(int line) { return line >= 0 && line < MelodyLineCount; }
 constexpr bool isPercussionLine(int line) { return line >= FirstPercussionLine && line < SongLineCount; }
 
