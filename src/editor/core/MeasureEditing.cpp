@@ -9,8 +9,9 @@ namespace {
 const QString Hold = QStringLiteral("--");
 const QString NoHit = QStringLiteral("-");
 
-// The line text of a line in measure m from its cells (m must fit).
-QString joinedCells(const Song &song, int line, int first, int steps)
+// The line text of a line in measure m from its cells with the fillers in
+// place of empty cells; empty when no cell of the line is written (m must fit).
+QString filledLineText(const Song &song, int line, int first, int steps)
 {
     const auto &cells = song.StepArr[std::size_t(line)];
     bool written = false;
@@ -82,7 +83,7 @@ void enterPercussionStep(Song &song, int line, int measure, int stepMax, int ste
     for (int t = first; t < first + s; ++t)
         if (cells[std::size_t(t)].isEmpty())
             cells[std::size_t(t)] = NoHit;
-    song.MeasureArr[std::size_t(line)][std::size_t(measure)] = joinedCells(song, line, first, s);
+    song.MeasureArr[std::size_t(line)][std::size_t(measure)] = measureLineText(song, line, measure, s);
 }
 
 void clearMeasure(Song &song, int measure, int stepMax)
@@ -155,7 +156,7 @@ void rebuildLineTexts(Song &song, int stepMax)
     const int last = lastMeasureThatFits(s);
     for (int line = 0; line < SongLineCount; ++line)
         for (int m = 0; m <= last; ++m)
-            song.MeasureArr[std::size_t(line)][std::size_t(m)] = joinedCells(song, line, s * m, s);
+            song.MeasureArr[std::size_t(line)][std::size_t(m)] = filledLineText(song, line, s * m, s);
 }
 
 QString measureCapacityMessage(int stepMax)
