@@ -93,7 +93,8 @@ struct Scheduled {
     enum Kind : uint8_t {
         Timed,        // play at `due`
         AfterPending, // live: play now, after the channel's waiting messages
-        Silence,      // the device closed: drop what waits, end every note
+        Silence,      // the device closed: drop what waits, end every note;
+                      // it is pending on every channel until it is applied
     };
     int64_t due = 0; // steady clock, nanoseconds
     uint32_t msg = 0;
@@ -150,7 +151,15 @@ struct SynthDevice::Impl {
     std::atomic<bool> scheduling{false}; // something renders through process()
     ScheduleRing ring;
     std::array<std::atomic<int>, 16> pending{}; // per channel: queued, not yet applied
+    std::atomic<int> inFlight{0};               // entries queued, not yet applied
     std::array<int64_t, 16> lastDue{};          // per channel: latest due queued
+    // What did not fit into the ring, in the order sent. While it holds
+    // anything, everything sent goes behind it; the renderer takes from it
+    // when the ring is empty and never waits for its lock.
+    std::mutex overflowLock;
+    std::vector<Scheduled> overflow;
+    size_t overflowHead = 0;
+    std::atomic<bool> overflowing{false};
     std::vector<Scheduled> waiting;              // drained from the ring, by due time
     int64_t framesDone = 0;                      // frames rendered so far
     double periodOrigin = 0;                     // steady ns at which frame 0 was rendered
@@ -173,14 +182,19 @@ struct SynthDevice::Impl {
     int64_t nowNanos() const { return nanos(options.now ? options.now() : std::chrono::steady_clock::now()); }
     void apply(uint32_t msg);
     void silence();
-    bool enqueue(const Scheduled &e);
+    void enqueue(const Scheduled &e);
     // Renders `frames` in block-sized parts through write(offset, count),
     // applying what is due before each block.
     template <class Write> void process(int frames, Write &&write);
     void drainRing();
+    void take(const Scheduled &e);
     int64_t blockOf(const Scheduled &e) const;
     void applyDue(int64_t blockStart);
-    void applied(uint32_t msg) { pending[msg & 0x0F].fetch_sub(1, std::memory_order_release); }
+    void applied(uint32_t msg)
+    {
+        pending[msg & 0x0F].fetch_sub(1, std::memory_order_release);
+        inFlight.fetch_sub(1, std::memory_order_relaxed);
+    }
     static int audioCallback(void *data, int len, int nfx, float *fx[], int nout, float *out[]);
 };
 
@@ -233,61 +247,85 @@ void SynthDevice::Impl::silence()
     fluid_synth_all_notes_off(synth, -1);
 }
 
-// False when thousands of messages wait (nothing has rendered for that
-// long): the caller then applies the message at once rather than lose it.
-bool SynthDevice::Impl::enqueue(const Scheduled &e)
+// Never fails and never reorders: what does not fit into the ring (thousands
+// of messages wait, nothing has rendered for that long) waits behind it.
+void SynthDevice::Impl::enqueue(const Scheduled &e)
 {
-    const int channel = e.msg & 0x0F;
+    // A silence ends the notes of every channel: a live message sent after
+    // it must not reach the synthesizer before it, whatever its channel.
+    if (e.kind == Scheduled::Silence) {
+        for (auto &p : pending)
+            p.fetch_add(1, std::memory_order_relaxed);
+    } else {
+        pending[e.msg & 0x0F].fetch_add(1, std::memory_order_relaxed);
+    }
     // The renderer's list holds what the ring held, so it never grows.
-    int inFlight = 0;
-    for (const auto &p : pending)
-        inFlight += p.load(std::memory_order_relaxed);
-    if (inFlight >= int(ScheduleRing::Capacity) - 1)
-        return false;
-    if (e.kind != Scheduled::Silence)
-        pending[channel].fetch_add(1, std::memory_order_relaxed);
-    if (ring.push(e))
-        return true;
-    if (e.kind != Scheduled::Silence)
-        pending[channel].fetch_sub(1, std::memory_order_relaxed);
-    return false;
+    const bool room = inFlight.fetch_add(1, std::memory_order_relaxed) < int(ScheduleRing::Capacity) - 1;
+    if (room && !overflowing.load(std::memory_order_acquire) && ring.push(e))
+        return;
+    std::lock_guard<std::mutex> lock(overflowLock);
+    overflow.push_back(e);
+    overflowing.store(true, std::memory_order_release);
+}
+
+void SynthDevice::Impl::take(const Scheduled &e)
+{
+    switch (e.kind) {
+    case Scheduled::Timed: {
+        // After everything due no later, so equal times keep their order.
+        const auto at = std::upper_bound(waiting.begin(), waiting.end(), e.due,
+                                         [](int64_t due, const Scheduled &w) { return due < w.due; });
+        waiting.insert(at, e);
+        break;
+    }
+    case Scheduled::AfterPending: {
+        const int channel = e.msg & 0x0F;
+        auto keep = waiting.begin();
+        for (auto it = waiting.begin(); it != waiting.end(); ++it) {
+            if (int(it->msg & 0x0F) == channel) {
+                apply(it->msg);
+                applied(it->msg);
+            } else {
+                *keep++ = *it;
+            }
+        }
+        waiting.erase(keep, waiting.end());
+        apply(e.msg);
+        applied(e.msg);
+        break;
+    }
+    case Scheduled::Silence:
+        for (const Scheduled &w : waiting)
+            applied(w.msg);
+        waiting.clear();
+        silence();
+        for (auto &p : pending)
+            p.fetch_sub(1, std::memory_order_release);
+        inFlight.fetch_sub(1, std::memory_order_relaxed);
+        break;
+    }
 }
 
 void SynthDevice::Impl::drainRing()
 {
     Scheduled e;
-    while (ring.pop(e)) {
-        switch (e.kind) {
-        case Scheduled::Timed: {
-            // After everything due no later, so equal times keep their order.
-            const auto at = std::upper_bound(waiting.begin(), waiting.end(), e.due,
-                                             [](int64_t due, const Scheduled &w) { return due < w.due; });
-            waiting.insert(at, e);
-            break;
-        }
-        case Scheduled::AfterPending: {
-            const int channel = e.msg & 0x0F;
-            auto keep = waiting.begin();
-            for (auto it = waiting.begin(); it != waiting.end(); ++it) {
-                if (int(it->msg & 0x0F) == channel) {
-                    apply(it->msg);
-                    applied(it->msg);
-                } else {
-                    *keep++ = *it;
-                }
-            }
-            waiting.erase(keep, waiting.end());
-            apply(e.msg);
-            applied(e.msg);
-            break;
-        }
-        case Scheduled::Silence:
-            for (const Scheduled &w : waiting)
-                applied(w.msg);
-            waiting.clear();
-            silence();
-            break;
-        }
+    while (ring.pop(e))
+        take(e);
+    if (!overflowing.load(std::memory_order_acquire))
+        return;
+    std::unique_lock<std::mutex> lock(overflowLock, std::try_to_lock);
+    if (!lock.owns_lock())
+        return; // the next block
+    // The ring is empty and stays so while the overflow holds anything. A
+    // timed message is taken only while the list has room, so the render
+    // thread never allocates.
+    while (overflowHead < overflow.size() &&
+           (overflow[overflowHead].kind != Scheduled::Timed || waiting.size() < waiting.capacity()))
+        take(overflow[overflowHead++]);
+    if (overflowHead == overflow.size()) {
+        overflow.clear();
+        overflowHead = 0;
+        overflowing.store(false, std::memory_order_release);
     }
 }
 
@@ -467,7 +505,9 @@ int SynthDevice::close()
     // Whatever still waits for its time must not start after the close: the
     // renderer drops it, then ends every note.
     d->lastDue.fill(std::numeric_limits<int64_t>::min());
-    if (!d->scheduling || !d->enqueue({0, 0, Scheduled::Silence}))
+    if (d->scheduling)
+        d->enqueue({0, 0, Scheduled::Silence});
+    else
         d->silence();
     return MidiOk;
 }
@@ -485,8 +525,8 @@ int SynthDevice::send(uint32_t msg)
     // still wait: then the renderer plays them and this one right away.
     if (d->scheduling && d->pending[channel].load(std::memory_order_acquire) > 0) {
         d->lastDue[channel] = std::numeric_limits<int64_t>::min();
-        if (d->enqueue({0, msg, Scheduled::AfterPending}))
-            return MidiOk;
+        d->enqueue({0, msg, Scheduled::AfterPending});
+        return MidiOk;
     }
     d->apply(msg);
     return MidiOk;
@@ -506,8 +546,7 @@ int SynthDevice::sendAt(uint32_t msg, std::chrono::steady_clock::time_point time
     const int channel = msg & 0x0F;
     const int64_t due = std::max(nanos(time) + int64_t(d->options.clockDelayMs) * 1000000, d->lastDue[channel]);
     d->lastDue[channel] = due;
-    if (!d->enqueue({due, msg, Scheduled::Timed}))
-        d->apply(msg);
+    d->enqueue({due, msg, Scheduled::Timed});
     return MidiOk;
 }
 
