@@ -51,7 +51,10 @@ class MidiSystem {
 public:
     virtual ~MidiSystem() = default;
     virtual MidiDevice *mapper() = 0;
+    // Reads the devices again and numbers them.
     virtual int deviceCount() = 0;
+    // Device `id` as numbered by the last deviceCount(), even if it has gone
+    // since (its open() then fails), or nullptr.
     virtual MidiDevice *device(int id) = 0;
 };
 

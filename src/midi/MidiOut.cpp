@@ -33,9 +33,9 @@ MidiDevice *deviceFor(int id)
         return nullptr;
     if (id == -1)
         return g_system->mapper();
-    if (id < 0 || id >= g_system->deviceCount())
-        return nullptr;
-    return g_system->device(id);
+    // The entry of the list the user chose from: reading the ports again here
+    // would open whatever has this number now, after a port came or went.
+    return id < 0 ? nullptr : g_system->device(id);
 }
 
 } // namespace

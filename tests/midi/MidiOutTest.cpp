@@ -95,6 +95,45 @@ TEST(Devices, OpeningClosesTheOldDeviceFirstAndReportsAFailure)
     EXPECT_EQ(env.messages.shown.size(), 2u);
 }
 
+// Ports as a sequencer offers them: plugged in and out at any time, numbered
+// anew by each listing.
+class PluggedPorts final : public MidiSystem {
+public:
+    std::vector<test::RecordingDevice *> present;
+    MidiDevice *mapper() override { return nullptr; }
+    int deviceCount() override
+    {
+        listed = present;
+        return int(listed.size());
+    }
+    MidiDevice *device(int id) override { return id >= 0 && id < int(listed.size()) ? listed[size_t(id)] : nullptr; }
+
+private:
+    std::vector<test::RecordingDevice *> listed;
+};
+
+TEST(Devices, APortOpensAsListedThoughPortsCameAndWentSince)
+{
+    test::Environment env;
+    test::RecordingDevice a(QStringLiteral("端口甲")), b(QStringLiteral("端口乙")), c(QStringLiteral("端口丙"));
+    PluggedPorts ports;
+    ports.present = {&a, &b};
+    setMidiSystem(&ports);
+    QComboBox list;
+    ASSERT_TRUE(ListMidiOutDevices(list));
+    ASSERT_EQ(list.itemText(1), QStringLiteral("端口乙"));
+
+    // A port is plugged in before the listed ones, then the user chooses the
+    // second entry: it is the one shown there that opens.
+    ports.present = {&c, &a, &b};
+    EXPECT_TRUE(OpenMidiOut(list.itemData(1).toInt()));
+    EXPECT_TRUE(b.isOpen);
+    EXPECT_FALSE(a.isOpen);
+    EXPECT_EQ(openMidiDevice()->name(), QStringLiteral("端口乙"));
+    CloseMidiOut();
+    setMidiSystem(&env.midi);
+}
+
 TEST(Errors, DeadDeviceShowsOneBoxUntilReopened)
 {
     test::Environment env;

@@ -207,6 +207,7 @@ snd_seq_t *AlsaMidiSystem::sequencer()
 int AlsaMidiSystem::refresh()
 {
     listed_.clear();
+    everListed_ = true;
     snd_seq_t *seq = sequencer();
     if (!seq)
         return 0;
@@ -250,8 +251,10 @@ int AlsaMidiSystem::refresh()
     return count();
 }
 
-AlsaPortDevice *AlsaMidiSystem::device(int index) const
+AlsaPortDevice *AlsaMidiSystem::device(int index)
 {
+    if (!everListed_)
+        refresh();
     if (index < 0 || index >= count())
         return nullptr;
     return listed_[size_t(index)];

@@ -76,7 +76,8 @@ public:
     // Re-reads the ports; returns how many are listed.
     int refresh();
     int count() const { return int(listed_.size()); }
-    AlsaPortDevice *device(int index) const;
+    // The port at `index` in the last listing (read now if there was none).
+    AlsaPortDevice *device(int index);
 
     // The sequencer handle, opened on first use; nullptr when there is none.
     _snd_seq *sequencer();
@@ -85,6 +86,7 @@ private:
     _snd_seq *seq_ = nullptr;
     std::vector<std::unique_ptr<AlsaPortDevice>> pool_;
     std::vector<AlsaPortDevice *> listed_;
+    bool everListed_ = false;
 };
 
 } // namespace dzq
