@@ -191,6 +191,7 @@ public:
     QString ScoreFile;            // last file opened or saved through the score box
     bool ScoreClockWasRunning = false; // the score clock ran when the play button went down
     QElapsedTimer ReadingPlaceMarked; // when the reading place was last marked in Text3
+    bool SpaceStoppedScore = false; // Space in the box stopped the score and is still held
 
     // Window.
     bool InitDone = false;
@@ -230,6 +231,11 @@ public:
     void accompanimentStep(AccompClock clock);
     // AccompTick + 1, back to 0 past 2 x RhythmLastStep + 1.
     void advanceAccompTick();
+    // While the rhythm clock runs it alone drives the accompaniment: the
+    // performance and score clocks then neither ramp, step nor count it, and
+    // a live note resets nothing. Two clocks advancing the one set of
+    // counters would hit the step gate twice as often or never.
+    bool rhythmClockLeads() const { return BZDS->isRunning(); }
     void BZDS_Timer();
     void BzQd_Click();
     void Check5_Click();
@@ -322,6 +328,9 @@ public:
     void SFYXYZ_LostFocus();
     void Text3_Change();
     void Timer1_Timer();
+    // What Space stops, from the keyboard or the score box: the clocks, the
+    // rhythm, the score, the chord preview and every note.
+    void stopAllPlaying();
 
     // Form1Score.cpp: the interpreter, the score clock and the score box.
     void YSCX();

@@ -102,19 +102,9 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
         XSWB->setText(PlaySoundEffect());
         break;
     case vk::Space:
-        Timer1->setEnabled(false);
-        Timer3->setEnabled(false); // stop everything: a playing score as well
-        notesOff({0, 1, 2, 3, 4});
-        BzQd->setValue(0);
+        stopAllPlaying();
         recordAfterLength(QStringLiteral("TZ"));
-        showKeyUp(LastNote);
         ScoreText = Text3->toPlainText();
-        Yuepu[0]->setText(QStringLiteral("试听"));
-        resetAccompCounters();
-        ScorePlaying = false;
-        releaseLastNote();
-        HX1K();
-        Check6->setValue(0); // and the chord preview (its handler stops it)
         break;
     case vk::Back:
         notesOff({0, 1, 2});
@@ -206,20 +196,23 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
                 insertIntoScore(Text3, ScoreInsertPos, recorded);
             }
             if (!Timer1->isEnabled()) {
-                // The first note of a performance.
-                if (Check5->value() == 1) {
-                    MidiShortMsg(0xB9, 11, 127);
-                    if (voiceOn(xuanyue)) {
-                        ZHHXJ();
-                        BZHX2();
-                        BZHX();
+                // The first note of a performance starts the accompaniment,
+                // unless the rhythm clock is already playing it.
+                if (!rhythmClockLeads()) {
+                    if (Check5->value() == 1) {
+                        MidiShortMsg(0xB9, 11, 127);
+                        if (voiceOn(xuanyue)) {
+                            ZHHXJ();
+                            BZHX2();
+                            BZHX();
+                        }
+                        PlayRhythmStep();
                     }
-                    PlayRhythmStep();
+                    CurStep = 1;
+                    AccompStep = 1;
+                    ChordStep = 1;
+                    AccompTick = 1;
                 }
-                CurStep = 1;
-                AccompStep = 1;
-                ChordStep = 1;
-                AccompTick = 1;
                 LiveNoteTicks = 1;
             }
             Timer1->setEnabled(true);
@@ -230,6 +223,21 @@ void Form1::SFYXYZ_KeyDown(int keyCode, int shift)
         break;
     }
     KeyIsDown[k] = true;
+}
+
+void Form1::stopAllPlaying()
+{
+    Timer1->setEnabled(false);
+    Timer3->setEnabled(false);
+    notesOff({0, 1, 2, 3, 4});
+    BzQd->setValue(0);
+    showKeyUp(LastNote);
+    Yuepu[0]->setText(QStringLiteral("试听"));
+    resetAccompCounters();
+    ScorePlaying = false;
+    releaseLastNote();
+    HX1K();
+    Check6->setValue(0); // and the chord preview (its handler stops it)
 }
 
 void Form1::SFYXYZ_KeyUp(int keyCode, int)
@@ -285,11 +293,14 @@ void Form1::Text3_Change()
 
 void Form1::Timer1_Timer()
 {
-    expressionRamp(true);
-    if (AccompTick == 0)
-        HX1K();
-    if (Check5->value() == 1 && AccompTick % 4 == 0)
-        accompanimentStep(AccompClock::Performance);
+    const bool accompany = !rhythmClockLeads();
+    if (accompany) {
+        expressionRamp(true);
+        if (AccompTick == 0)
+            HX1K();
+        if (Check5->value() == 1 && AccompTick % 4 == 0)
+            accompanimentStep(AccompClock::Performance);
+    }
 
     if (++LiveNoteTicks > MaxLiveTicks) {
         // Idle for too long: the performance ends by itself.
@@ -304,10 +315,13 @@ void Form1::Timer1_Timer()
         if (KeySoundedMidi[prev] == LastNote + KeyBase)
             KeySoundedMidi[prev] = 0;
         releaseLiveNotes(*this, true);
-        HX1K();
+        // The chord voices belong to the rhythm clock while it runs.
+        if (accompany)
+            HX1K();
     }
     LiveNoteLength = std::min((LiveNoteTicks + 1) / 2 * 2, MaxLiveTicks);
-    advanceAccompTick();
+    if (accompany)
+        advanceAccompTick();
 }
 
 void Form1::wirePlaying()

@@ -1,5 +1,6 @@
 // The score player of the main window: the interpreter YSCX, the score clock
 // Timer3 and the score box's buttons (play/stop, delete, open, clear, save).
+#include "keyboard/EventHook.h"
 #include "keyboard/Form1.h"
 
 #include "keyboard/core/ScoreFiles.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTextCursor>
 
@@ -215,21 +217,24 @@ void Form1::YSCX()
 
 void Form1::Timer3_Timer()
 {
-    expressionRamp(true);
+    const bool accompany = !rhythmClockLeads();
+    if (accompany)
+        expressionRamp(true);
     if (NoteTick == 0 && CurNote >= 0 && CurNote < 64) {
         releaseLastNote();
         soundNote(CurNote + KeyBase);
         LastNote = CurNote;
         LastNoteMidi = CurNote + KeyBase;
     }
-    if (AccompTick % 4 == 0 && Check5->value() == 1)
+    if (accompany && AccompTick % 4 == 0 && Check5->value() == 1)
         accompanimentStep(AccompClock::Score);
     ++NoteTick;
     if (noteLengthUsedUp(NoteTick, NoteDuration)) {
         YSCX();
         NoteTick = 0;
     }
-    advanceAccompTick();
+    if (accompany)
+        advanceAccompTick();
     // The status line keeps what the play or open button wrote.
 }
 
@@ -381,6 +386,51 @@ void Form1::wireScore()
         connect(Yuepu[i], &QPushButton::clicked, this, [this, i] { Yuepu_Click(int(i)); });
     }
     connect(XINJIAN, &QPushButton::clicked, this, [this] { XINJIAN_Click(); });
+
+    // The interpreter marks its reading place in the box and gives it the
+    // focus: while the score plays, a key typed there would overwrite the
+    // score. The box then takes no edits, and Space stops everything as it
+    // does on the keyboard, leaving the box's text as it is. Whether the box
+    // can be edited is settled as each input event reaches it.
+    const auto scoreBoxInput = [this](QEvent *event) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Space) {
+                if (event->type() == QEvent::KeyPress && Timer3->isRunning()) {
+                    stopAllPlaying();
+                    SpaceStoppedScore = true;
+                }
+                // The repeats of the Space that stopped the score type nothing.
+                if (SpaceStoppedScore) {
+                    if (event->type() == QEvent::KeyRelease && !key->isAutoRepeat())
+                        SpaceStoppedScore = false;
+                    return true;
+                }
+            }
+            break;
+        }
+        case QEvent::FocusIn:
+            SpaceStoppedScore = false;
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseButtonRelease:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::Drop:
+        case QEvent::InputMethod:
+            break;
+        default:
+            return false;
+        }
+        if (const bool playing = Timer3->isRunning(); Text3->isReadOnly() != playing)
+            Text3->setReadOnly(playing);
+        return false;
+    };
+    EventHook::installFilter(Text3, scoreBoxInput);
+    EventHook::installFilter(Text3->viewport(), scoreBoxInput);
     connect(Timer3, &StepTimer::timeout, this, [this] { Timer3_Timer(); });
 }
 

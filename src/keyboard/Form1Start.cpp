@@ -99,6 +99,14 @@ void Form1::Form_Activate()
         Text3->setFocus();
     SFYXYZ->setEnabled(true);
     SFYXYZ->setFocus();
+    // While another window of the program still holds the desktop's focus
+    // (the score entry window that is closing), the button only becomes
+    // this window's focus widget, with no focus event. The keys reach it as
+    // soon as the window takes them, which on a desktop without a window
+    // manager happens without an activation: the playing surface is readied
+    // now, not at a focus event that may never come.
+    if (focusWidget() == SFYXYZ && !SFYXYZ->hasFocus())
+        SFYXYZ_GotFocus();
 
     InitDone = true;
     Timer2->setEnabled(true);

@@ -295,6 +295,60 @@ TEST_F(Accompaniment, SyncCarriesTheAccompanimentLiveAndUnderAScore)
     EXPECT_FALSE(onChannel(all, 0).empty());
 }
 
+// Playing along with the running rhythm: the rhythm clock alone drives the
+// accompaniment, so each of its ticks sends what it sends without live notes,
+// with and without "自动同步"; the keys and the performance clock send nothing
+// on the accompaniment's channels, up to the performance's idle stop.
+TEST_F(Accompaniment, LiveNotesLeaveTheRunningRhythmAsItIs)
+{
+    const RhythmPattern beat = shipped(Beat);
+    const auto accompaniment = [](const Msgs &m) {
+        Msgs out;
+        for (uint32_t x : m)
+            if (const int channel = int(x & 0x0F); channel >= 3 && channel != 6 && channel != 7 && channel != 8)
+                out.push_back(x);
+        return out;
+    };
+    const auto rhythmTicks = [&](bool sync, bool live) {
+        restart();
+        defaultChords(QStringLiteral("LG--WC--WE--WG--"), QStringLiteral("CC--CC--CC--CC--"),
+                      QStringLiteral("CL--------------"));
+        w->Check5->setValue(sync ? 1 : 0);
+        w->BzQd->setValue(1);
+        env.take();
+        std::vector<Msgs> ticks;
+        const int keys[] = {71, 72, 74, 72};
+        for (int t = 0; t < 240; ++t) {
+            if (live) {
+                // A melody, notes two or three ticks long, then rest (idle stop).
+                if (t >= 3 && t < 120 && t % 5 != 4) {
+                    if (t % 5 == 3)
+                        w->SFYXYZ_KeyDown(keys[t / 5 % 4], 0);
+                    if (t % 5 == 1)
+                        w->SFYXYZ_KeyUp(keys[t / 5 % 4], 0);
+                }
+                if (w->Timer1->isRunning())
+                    w->Timer1_Timer();
+                EXPECT_EQ(accompaniment(takeAll()), Msgs{}) << t;
+            }
+            w->BZDS_Timer();
+            ticks.push_back(takeAll());
+        }
+        EXPECT_EQ(w->Timer1->isRunning(), false);
+        return ticks;
+    };
+    for (bool sync : {false, true}) {
+        SCOPED_TRACE(sync ? "sync" : "no sync");
+        const std::vector<Msgs> alone = rhythmTicks(sync, false);
+        const std::vector<Msgs> along = rhythmTicks(sync, true);
+        ASSERT_EQ(along.size(), alone.size());
+        for (std::size_t t = 0; t < along.size(); ++t) {
+            EXPECT_EQ(along[t], alone[t]) << t;
+            expectTick(along[t], int(t), 32, beat, 16);
+        }
+    }
+}
+
 TEST_F(Accompaniment, ShortcutsEditedOnTheSettingsPanelSurviveARestart)
 {
     // A bad rhythm file first in the list is refused at start-up with its

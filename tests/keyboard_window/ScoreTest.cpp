@@ -5,8 +5,11 @@
 #include "midi/MidiOut.h"
 #include "platform/Resources.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QTest>
 
 #include <vector>
 
@@ -157,6 +160,45 @@ TEST_F(Score, RestsSilenceAndTheEndResetsEverything)
     w.YSCX();
     EXPECT_EQ(w.Picture1[1]->picture().toImage(), LoadResPicture(BlackKeyUpPicture).toImage());
     EXPECT_TRUE(env.messages.shown.empty());
+}
+
+// The interpreter gives the box the focus and marks the note it reads there:
+// while the score plays the box takes no edits, Space typed into it stops
+// everything as Space on the keyboard does and types nothing, also while it is
+// held; once stopped the box is a text box again.
+TEST_F(Score, SpaceInTheBoxStopsEverythingAndTheBoxKeepsTheScore)
+{
+    const QString score = QStringLiteral("KC8KD8KE8KF8KG8TZ");
+    play(score);
+    run(10);
+    w.BzQd->setValue(1);
+    ASSERT_TRUE(w.Timer3->isRunning() && w.BZDS->isRunning());
+    env.take();
+    const QString reading = w.Text3->textCursor().selectedText();
+    EXPECT_EQ(reading.size(), 1);
+    QTest::keyClicks(w.Text3, QStringLiteral("AB"));
+    QTest::keyClick(w.Text3, Qt::Key_Delete);
+    EXPECT_EQ(w.Text3->toPlainText(), score);
+    EXPECT_EQ(w.Text3->textCursor().selectedText(), reading);
+    EXPECT_TRUE(w.Timer3->isRunning());
+
+    QTest::keyPress(w.Text3, Qt::Key_Space);
+    EXPECT_TRUE(stopped());
+    EXPECT_FALSE(w.BZDS->isRunning() || w.Timer1->isRunning());
+    EXPECT_EQ(w.BzQd->value(), 0);
+    const auto msgs = env.take();
+    EXPECT_TRUE(sentOff(msgs, 0, 62) && sentOff(msgs, 2, 57) && sentOff(msgs, 3, 60) && sentOff(msgs, 5, 60));
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(w.Text3, &repeat);
+    }
+    QTest::keyRelease(w.Text3, Qt::Key_Space);
+    EXPECT_EQ(w.Text3->toPlainText(), score);
+    EXPECT_EQ(ScoreText, score);
+
+    w.Text3->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w.Text3, QStringLiteral(" X"));
+    EXPECT_EQ(w.Text3->toPlainText(), score + QStringLiteral(" X"));
 }
 
 TEST_F(Score, AnErrorStopsEverythingBeforeItsMessageAndPlayingCanStartAgain)
