@@ -36,4 +36,11 @@ QString findFileLikeWindows(const QString &dirPath, const QString &name)
     return {};
 }
 
+QString withSavedExtension(const QString &chosen, const QString &extension)
+{
+    const QString last = chosen.right(4);
+    const bool hasExtension = last.size() == 4 && last.front() == u'.' && !last.contains(u'/');
+    return (hasExtension ? chosen.chopped(4) : chosen) + extension;
+}
+
 } // namespace dzq

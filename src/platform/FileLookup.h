@@ -12,4 +12,11 @@ namespace dzq {
 // and dots, or a name holding a path separator finds nothing.
 QString findFileLikeWindows(const QString &dir, const QString &name);
 
+// The name a file is saved under for the name chosen in a dialog: a
+// four-character extension (a "." fourth from the end) is replaced by
+// extension (".txt", with its dot), any other name gets it appended. "歌.mid"
+// gives "歌.txt", "歌" and "歌.ab" get ".txt" after them; a dot in a folder of
+// the path is no extension.
+QString withSavedExtension(const QString &chosen, const QString &extension);
+
 } // namespace dzq

@@ -1,5 +1,6 @@
 #include "score_entry/EntryFiles.h"
 
+#include "platform/FileLookup.h"
 #include "platform/TextFile.h"
 
 #include <QFile>
@@ -9,9 +10,7 @@ namespace dzq {
 
 QString entrySaveFileName(const QString &chosen)
 {
-    const QString extension = chosen.right(4);
-    const bool hasExtension = extension.size() == 4 && extension.front() == u'.' && !extension.contains(u'/');
-    return (hasExtension ? chosen.chopped(4) : chosen) + QStringLiteral(".txt");
+    return withSavedExtension(chosen, QStringLiteral(".txt"));
 }
 
 bool entryScoreSavable(const QString &score)
