@@ -1,7 +1,8 @@
 // Writes the starting inputs of the fuzz targets, one folder per target below
 // the folder given, from what the program ships: the sample rhythm files, the
 // default settings (string 508), the pattern library (509), the chord tables
-// (510, 511), a help text in Chinese, and the sample scores in seeds/score.
+// (510, 511), a help text in Chinese, and the sample scores in seeds/score
+// (with a long one and one in GBK for the editor's import).
 // Texts are written as the program writes them (UTF-8, CR LF) and also in GBK.
 #include "keyboard/core/PatternLibrary.h"
 #include "keyboard/core/SettingsFile.h"
@@ -71,6 +72,7 @@ int main(int argc, char **argv)
     const QString text = folder(root, "fuzz_text_decoding");
     const QString language = folder(root, "fuzz_score_language");
     const QString player = folder(root, "fuzz_score_player");
+    const QString import = folder(root, "fuzz_score_import");
 
     const QDir samples(resourceFile(QStringLiteral("samples")));
     for (const QString &name : samples.entryList(QDir::Files)) {
@@ -100,6 +102,11 @@ int main(int argc, char **argv)
         put(language + name, bytes);
         put(player + name, bytes);
         put(text + QStringLiteral("score-") + name, bytes);
+        put(import + name, bytes);
     }
+    // For the editor's import: a score longer than the song tables hold, and
+    // one with a title in GBK before the notes.
+    put(import + QStringLiteral("long.txt"), QByteArray("KC99KE98").repeated(200) + "TZ\r\n");
+    put(import + QStringLiteral("gbk-title.txt"), gbk(QStringLiteral("两只老虎\r\nKC4KD4KE4KC4TZ\r\n")));
     return ok ? 0 : 1;
 }
