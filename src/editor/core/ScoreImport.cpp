@@ -87,6 +87,13 @@ ScoreImport YUEPUSB(Song &song, QStringView score, int stepMax, int &noteLen)
     return r;
 }
 
+QString scoreCutMessage(const ScoreImport &imported, int stepMax)
+{
+    return QStringLiteral("乐谱太长，每小节%1步时只能导入到软件第%2小节，后面的部分没有导入！")
+        .arg(stepsPerMeasure(stepMax))
+        .arg(imported.totalMeasures);
+}
+
 void DrYpsb(Song &song, int stepMax)
 {
     if (stepsThatFit(stepMax) == 0)

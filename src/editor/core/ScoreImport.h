@@ -7,7 +7,7 @@
 //     if (!read.ok) { report read.error; return; }         // the song is left as it was
 //     ScoreText = read.score;
 //     const ScoreImport imported = importScore(song, strings, ScoreText, StepMax, NoteLen);
-//     if (imported.cut) tell the user, naming imported.totalMeasures;
+//     if (imported.cut) show scoreCutMessage(imported, StepMax);
 //     const Accompaniment added = ZNHXTJ(song, StepMax, <the keyboard window's state>);
 //     apply added (instruments, tempo), then show measure 0.
 // Nothing here touches a window; the functions work on the song tables only.
@@ -45,6 +45,10 @@ struct ScoreImport {
 // result says the score was cut. Sets song.TotalMeasures; expects a cleared
 // song (the cells it does not write stay as they are).
 ScoreImport YUEPUSB(Song &song, QStringView score, int stepMax, int &noteLen);
+
+// What the window tells the user when an import was cut: how far the score
+// was imported.
+QString scoreCutMessage(const ScoreImport &imported, int stepMax);
 
 // Completes what YUEPUSB wrote: every empty cell of lines 0 and 1 in measures
 // 0..TotalMeasures becomes a hold "--", and the line texts of melody lines 0..6
