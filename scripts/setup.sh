@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing dianziqin need.
-# Does nothing when everything is present. Usage: scripts/setup.sh [run|test]
-#   run  - also the larger General MIDI soundfont for the best sound
-#   test - also the tools the test suite uses (fuzzing compiler runtime, audio server)
+# Does nothing when everything is present. Usage: scripts/setup.sh [run|test|bench]
+#   run   - also the larger General MIDI soundfont for the best sound
+#   test  - also the tools the test suite uses (fuzzing compiler runtime, audio server)
+#   bench - also what the benchmarks compare against: PipeWire with its PulseAudio
+#           layer (started privately) and VMPK
 set -euo pipefail
 mode=${1:-test}
 
 pkgs=(
   g++ cmake ninja-build pkg-config libgtest-dev
   qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-good
-  libfluidsynth-dev libsdl2-dev timgm6mb-soundfont libasound2-dev
+  libfluidsynth-dev libsdl2-dev libpulse-dev timgm6mb-soundfont libasound2-dev
   fonts-wqy-microhei
   pulseaudio pulseaudio-utils
 )
 case "$mode" in
   run)  pkgs+=(fluid-soundfont-gm) ;;
   test) pkgs+=(clang libclang-rt-14-dev xvfb xauth sox) ;;
-  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+  bench) pkgs+=(fluid-soundfont-gm xvfb xauth dbus pipewire wireplumber pipewire-pulse vmpk) ;;
+  *) echo "usage: $0 [run|test|bench]" >&2; exit 2 ;;
 esac
 
 missing=()

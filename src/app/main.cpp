@@ -10,6 +10,8 @@
 #include "startup/DZQQD.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPointer>
 
 #include <cstdio>
 #include <memory>
@@ -63,31 +65,58 @@ int main(int argc, char **argv)
         synth.periodSize = cmd.periodSize;
     if (cmd.periods > 0)
         synth.periods = cmd.periods;
+    // A size given on the command line is kept as given.
+    synth.pinBuffer = cmd.periodSize > 0 || cmd.periods > 0;
     dzq::PlatformMidiSystem midi(synth);
     dzq::setMidiSystem(&midi);
     // Chords sound their real notes from the start, not three times the key note.
     dzq::fillChordTable(dzq::LoadResString(510));
 
+    // What keeps the program from sounding or saving is said in the main
+    // window's status line, not only on the terminal. The sound part follows
+    // the sound server as it goes and comes back; someone else's text in the
+    // line is replaced only by a new problem.
+    QPointer<QLabel> statusLine;
+    QStringList otherProblems;
+    QString shownStatus, lastSound;
+    auto showProblems = [&](bool first) {
+        dzq::SynthDevice &synthDevice = midi.synth();
+        const QString sound = synthDevice.statusText();
+        if (sound == lastSound && !first)
+            return;
+        lastSound = sound;
+        std::fprintf(stderr, "%s\n", qPrintable(sound));
+        if (!statusLine)
+            return;
+        QStringList problems = otherProblems;
+        const bool silent = synthDevice.audioDriver().isEmpty() || synthDevice.soundfontPath().isEmpty();
+        if (silent)
+            problems.prepend(sound);
+        if (!first && !silent && statusLine->text() != shownStatus)
+            return;
+        const QString text = problems.isEmpty() ? (first ? QString() : sound) : problems.join(QStringLiteral("；"));
+        if (text.isEmpty())
+            return;
+        statusLine->setText(text);
+        statusLine->setToolTip(problems.join(QLatin1Char('\n')));
+        shownStatus = text;
+    };
+
     // Three seconds after the start-up window, the main window: loaded,
     // then shown, which runs its first activation. It ends the program
     // through the farewell window and is destroyed when it closes.
     dzq::DZQQD *start = nullptr;
-    start = new dzq::DZQQD([&midi, &start]() -> QWidget * {
+    start = new dzq::DZQQD([&]() -> QWidget * {
         auto *window = new dzq::Form1;
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->Form_Load();
         window->show();
-        const QString sound = midi.synth().statusText();
-        std::fprintf(stderr, "%s\n", qPrintable(sound));
-        // What keeps the program from sounding or saving is said in the
-        // window's status line too, not only on the terminal.
-        QStringList problems = start->problems();
-        if (midi.synth().audioDriver().isEmpty() || midi.synth().soundfontPath().isEmpty())
-            problems.prepend(sound);
-        if (!problems.isEmpty()) {
-            window->FJWZ->setText(problems.join(QStringLiteral("；")));
-            window->FJWZ->setToolTip(problems.join(QLatin1Char('\n')));
-        }
+        statusLine = window->FJWZ;
+        otherProblems = start->problems();
+        showProblems(true);
+        midi.synth().setStatusListener([&app, &showProblems] {
+            QMetaObject::invokeMethod(&app, [&showProblems] { showProblems(false); }, Qt::QueuedConnection);
+        });
         return window;
     });
     int rc = 0;
@@ -99,6 +128,7 @@ int main(int argc, char **argv)
     } else {
         delete start;
     }
+    midi.synth().setStatusListener(nullptr);
     dzq::CloseMidiOut();
     dzq::setMidiSystem(nullptr);
     dzq::setMidiTap(nullptr);

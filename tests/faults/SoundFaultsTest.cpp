@@ -112,8 +112,10 @@ TEST_F(OnSynth, WithoutASoundServerTheProgramStartsAtOnceAndSaysSo)
     EXPECT_TRUE(synth().statusText().contains(QStringLiteral("pulseaudio"))) << synth().statusText().toStdString();
     playAWhile(*w);
     EXPECT_TRUE(program->env.messages.shown.empty());
+    // The key reaches the synthesizer, which plays on into nothing until a
+    // server comes.
     w->SFYXYZ_KeyDown(KeyG, 0);
-    EXPECT_GT(rmsFloat(synth(), 0.3), 1e-3);
+    EXPECT_GT(synth().activeVoices(), 0);
 
     // The effect keys and the audio player on the program's own sound
     // system, which has no server to play to: nothing waits for one.

@@ -4,6 +4,7 @@
 
 #include "midi/MidiOut.h"
 #include "midi/devices/AlsaMidi.h"
+#include "midi/devices/PulseOutput.h"
 
 #include <SDL2/SDL.h>
 #include <fluidsynth.h>
@@ -55,13 +56,28 @@ struct Probing {
     Probing &operator=(const Probing &) = delete;
 };
 
+// Interleaved stereo output of FluidSynth in the sample type of the buffer.
+int writeInterleaved(fluid_synth_t *synth, int count, float *at)
+{
+    return fluid_synth_write_float(synth, count, at, 0, 2, at, 1, 2);
+}
+
+int writeInterleaved(fluid_synth_t *synth, int count, int16_t *at)
+{
+    return fluid_synth_write_s16(synth, count, at, 0, 2, at, 1, 2);
+}
+
 const char *const kKnownSoundfonts[] = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
     "/usr/share/sounds/sf3/default-GM.sf3",
     "/usr/share/sounds/sf2/TimGM6mb.sf2",
 };
 
-const char *const kDriverOrder[] = {"pulseaudio", "alsa", "sdl2"};
+// Tried when the sound server refuses at once.
+const char *const kOtherDrivers[] = {"alsa", "sdl2"};
+// How long start-up waits for the sound server to answer; a server that
+// takes longer is waited for in the background.
+constexpr int kServerAnswerMs = 300;
 
 QString driverLabel(const QString &driver)
 {
@@ -138,7 +154,10 @@ struct SynthDevice::Impl {
     fluid_settings_t *settings = nullptr;
     fluid_synth_t *synth = nullptr;
     fluid_audio_driver_t *driver = nullptr;
+    std::unique_ptr<PulseOutput> pulse; // our own output on the sound server
     QString driverName;
+    std::mutex listenerLock;
+    std::function<void()> listener;
     QString failedDriver; // an explicitly named driver that did not start
     bool sdlStarted = false;
     QString soundfont;    // loaded file, empty = none
@@ -178,6 +197,13 @@ struct SynthDevice::Impl {
     bool tryLoad(const QString &path);
     void startDriver();
     bool tryDriver(const QString &name);
+    PulseOutput::State startPulse();
+    void statusChanged()
+    {
+        std::lock_guard<std::mutex> lock(listenerLock);
+        if (listener)
+            listener();
+    }
 
     int64_t nowNanos() const { return nanos(options.now ? options.now() : std::chrono::steady_clock::now()); }
     void apply(uint32_t msg);
@@ -443,6 +469,23 @@ bool SynthDevice::Impl::tryDriver(const QString &name)
     return true;
 }
 
+PulseOutput::State SynthDevice::Impl::startPulse()
+{
+    PulseOutput::Options out;
+    out.sampleRate = int(options.sampleRate);
+    out.periodFrames = options.periodSize;
+    out.bufferFrames = options.periodSize * options.periods;
+    out.grow = !options.pinBuffer;
+    scheduling = true;
+    pulse = std::make_unique<PulseOutput>(
+        out,
+        [this](float *stereo, int frames) {
+            process(frames, [&](int offset, int count) { writeInterleaved(synth, count, stereo + 2 * offset); });
+        },
+        [this] { statusChanged(); });
+    return pulse->waitForFirstAttempt(kServerAnswerMs);
+}
+
 void SynthDevice::Impl::startDriver()
 {
     if (!options.audio || options.audioDriver == QLatin1String("none"))
@@ -450,14 +493,25 @@ void SynthDevice::Impl::startDriver()
     silenceAlsaLibraryErrors(); // the alsa and sdl2 drivers would print through libasound
     fluid_settings_setint(settings, "audio.period-size", options.periodSize);
     fluid_settings_setint(settings, "audio.periods", options.periods);
+    if (options.audioDriver == QLatin1String("pulseaudio")) {
+        startPulse(); // waits for a server that is not there yet
+        return;
+    }
     if (!options.audioDriver.isEmpty()) {
         if (!tryDriver(options.audioDriver))
             failedDriver = options.audioDriver;
         return;
     }
-    for (const char *name : kDriverOrder)
+    // The sound server first; when it refuses at once, the other drivers;
+    // when none of them starts either, the server is waited for.
+    if (startPulse() != PulseOutput::State::NoServer)
+        return;
+    pulse.reset();
+    scheduling = false;
+    for (const char *name : kOtherDrivers)
         if (tryDriver(QString::fromLatin1(name)))
             return;
+    startPulse();
 }
 
 SynthDevice::SynthDevice(const SynthOptions &options) : d(std::make_unique<Impl>())
@@ -478,6 +532,7 @@ SynthDevice::SynthDevice(const SynthOptions &options) : d(std::make_unique<Impl>
 SynthDevice::~SynthDevice()
 {
     d->waitForSoundfont();
+    d->pulse.reset();
     if (d->driver)
         delete_fluid_audio_driver(d->driver);
     delete_fluid_synth(d->synth);
@@ -568,7 +623,16 @@ QString SynthDevice::statusText() const
         parts << (d->options.soundfont.isEmpty()
                       ? QStringLiteral("没有找到音色库，不会发声")
                       : QStringLiteral("无法读取音色库文件“%1”，不会发声").arg(d->options.soundfont));
-    if (d->driver)
+    const auto server = d->pulse ? d->pulse->state() : PulseOutput::State::NoServer;
+    if (d->pulse && server == PulseOutput::State::Playing)
+        parts << QStringLiteral("声音由 PulseAudio 输出");
+    else if (d->pulse && server == PulseOutput::State::Connecting)
+        parts << QStringLiteral("正在连接声音服务器，暂时没有声音");
+    else if (d->pulse && d->pulse->everPlayed())
+        parts << QStringLiteral("声音服务器已断开，暂时没有声音；服务器恢复后声音自动恢复");
+    else if (d->pulse && d->options.audioDriver == QLatin1String("pulseaudio"))
+        parts << QStringLiteral("音频驱动“pulseaudio”连接不到声音服务器，没有声音输出；服务器出现后声音自动恢复");
+    else if (d->driver)
         parts << QStringLiteral("声音由 %1 输出").arg(driverLabel(d->driverName));
     else if (!d->failedDriver.isEmpty())
         parts << QStringLiteral("音频驱动“%1”无法启动，没有声音输出").arg(d->failedDriver);
@@ -579,7 +643,25 @@ QString SynthDevice::statusText() const
     return QStringLiteral("内置合成器：") + parts.join(QStringLiteral("；"));
 }
 
-QString SynthDevice::audioDriver() const { return d->driverName; }
+QString SynthDevice::audioDriver() const
+{
+    if (d->pulse)
+        return d->pulse->state() == PulseOutput::State::Playing ? QStringLiteral("pulseaudio") : QString();
+    return d->driverName;
+}
+
+void SynthDevice::setStatusListener(std::function<void()> listener)
+{
+    std::lock_guard<std::mutex> lock(d->listenerLock);
+    d->listener = std::move(listener);
+}
+
+int SynthDevice::audioBufferFrames() const
+{
+    if (d->pulse)
+        return d->pulse->state() == PulseOutput::State::Playing ? d->pulse->bufferFrames() : 0;
+    return d->driver ? d->options.periodSize * d->options.periods : 0;
+}
 QString SynthDevice::soundfontPath() const
 {
     d->waitForSoundfont();
@@ -594,25 +676,10 @@ void SynthDevice::setVolume(double volume)
 
 double SynthDevice::volume() const { return d->volume; }
 
-namespace {
-
-// Interleaved stereo output of FluidSynth in the sample type of the buffer.
-int writeInterleaved(fluid_synth_t *synth, int count, float *at)
-{
-    return fluid_synth_write_float(synth, count, at, 0, 2, at, 1, 2);
-}
-
-int writeInterleaved(fluid_synth_t *synth, int count, int16_t *at)
-{
-    return fluid_synth_write_s16(synth, count, at, 0, 2, at, 1, 2);
-}
-
-} // namespace
-
 template <class Sample> bool SynthDevice::renderInto(Sample *stereo, int frames)
 {
     d->waitForSoundfont();
-    if (d->driver || frames < 0)
+    if (d->driver || d->pulse || frames < 0)
         return false;
     d->scheduling = true;
     bool ok = true;

@@ -25,13 +25,18 @@ struct SynthOptions {
     // Soundfont file; empty = FluidSynth's default GM soundfont, then the
     // usual Debian files.
     QString soundfont;
-    // FluidSynth audio driver; empty = pulseaudio, alsa, sdl2 in turn.
-    // "none" starts no driver.
+    // Audio driver; empty = pulseaudio, alsa, sdl2 in turn. "pulseaudio" is
+    // the synthesizer's own output on the sound server (see PulseOutput.h),
+    // the others are FluidSynth's. "none" starts no driver.
     QString audioDriver;
     // false: no audio driver at all; the sound is only had through render().
     bool audio = true;
+    // The audio buffer: periods x periodSize frames. On the sound server it
+    // is where the buffer starts, and it grows while the server reports
+    // underflows, unless pinned.
     int periodSize = 128; // frames per audio period
     int periods = 2;
+    bool pinBuffer = false;
     double sampleRate = 44100.0;
     // Voices rendered at once (FluidSynth's own default). The densest
     // accompaniment would keep about 550 busy, mostly overlapping release
@@ -70,10 +75,16 @@ public:
     const SynthOptions &options() const;
 
     // One line for the main window's status bar: which driver plays, or that
-    // there is no audio output / no soundfont.
+    // there is no audio output / no soundfont / no sound server for now.
     QString statusText() const;
-    // Name of the running audio driver, empty when none runs.
+    // Name of the audio driver that plays now, empty when none does (also
+    // while the sound server is away).
     QString audioDriver() const;
+    // Called, on the audio output's thread, whenever statusText() or
+    // audioDriver() may have changed (the sound server went or came).
+    void setStatusListener(std::function<void()> listener);
+    // The buffer the sound server granted, in frames (0 when none plays).
+    int audioBufferFrames() const;
     // The loaded soundfont file, empty when none is loaded.
     QString soundfontPath() const;
 
@@ -81,8 +92,8 @@ public:
     void setVolume(double volume);
     double volume() const;
 
-    // Renders frames of interleaved stereo. Only without a running audio
-    // driver (else false and nothing is written). Each call stands for one
+    // Renders frames of interleaved stereo. Only without an audio output
+    // (else false and nothing is written). Each call stands for one
     // audio period rendered at options().now(), as a driver's would be.
     bool render(float *stereo, int frames);
     bool render(int16_t *stereo, int frames);
