@@ -4,6 +4,7 @@
 // a box, the pointer passing over a label). install leaves the event to the
 // object; installFilter takes it away when the function returns true.
 #include <QEvent>
+#include <QFocusEvent>
 #include <QObject>
 
 #include <functional>
@@ -24,6 +25,20 @@ public:
     static void installFilter(QObject *target, std::function<bool(QEvent *)> filter)
     {
         target->installEventFilter(new EventHook(target, std::move(filter)));
+    }
+
+    // Runs handler when target loses the keyboard focus to another control of
+    // its window: opening its own drop-down list or switching to another
+    // window is not leaving it.
+    static void onLostFocus(QObject *target, std::function<void()> handler)
+    {
+        install(target, [handler = std::move(handler)](QEvent *event) {
+            if (event->type() != QEvent::FocusOut)
+                return;
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                handler();
+        });
     }
 
 protected:

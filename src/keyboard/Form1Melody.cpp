@@ -9,8 +9,6 @@
 #include "platform/Numbers.h"
 #include "shared/Shared.h"
 
-#include <QFocusEvent>
-
 #include <algorithm>
 
 namespace dzq {
@@ -160,15 +158,8 @@ void Form1::wireMelody()
     ComDevies->setClickHandler(this, [this] { ComDevies_Click(); });
     ComDevies->setChangeHandler(this, [this] { ComDevies_Click(); });
     SD->setClickHandler(this, [this] { SD_Click(); });
-    // Leaving the tempo box checks what was typed. Opening its own drop-down
-    // list or switching to another window is not leaving it.
-    EventHook::install(SD, [this](QEvent *event) {
-        if (event->type() != QEvent::FocusOut)
-            return;
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-            SD_LostFocus();
-    });
+    // Leaving the tempo box checks what was typed.
+    EventHook::onLostFocus(SD, [this] { SD_LostFocus(); });
 }
 
 } // namespace dzq

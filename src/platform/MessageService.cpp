@@ -1,6 +1,8 @@
 #include "platform/MessageService.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -27,6 +29,13 @@ public:
         QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
+    }
+    QString input(const QString &caption, const QString &prompt) override
+    {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                                     QLineEdit::Normal, QString(), &ok);
+        return ok ? answer : QString();
     }
 };
 

@@ -16,6 +16,15 @@ public:
     virtual void plain(const QString &text) = 0;
     // Yes/No question; true when the user answers yes.
     virtual bool ask(const QString &caption, const QString &text) = 0;
+    // One-line input box with an OK and a Cancel button and no default
+    // answer; what was typed, or an empty text when the user cancelled (a
+    // service without input boxes cancels).
+    virtual QString input(const QString &caption, const QString &prompt)
+    {
+        (void)caption;
+        (void)prompt;
+        return {};
+    }
 
     // The service in use; a Qt message-box service until another is installed.
     static MessageService &instance();

@@ -55,6 +55,14 @@ const QHash<int, QString> &stringTable()
 
 QString LoadResString(int id) { return stringTable().value(id); }
 
+QStringList LoadResStrings(int first, int count)
+{
+    QStringList texts;
+    for (int id = first; id < first + count; ++id)
+        texts << LoadResString(id);
+    return texts;
+}
+
 QPixmap LoadResPicture(int id) { return QPixmap(QStringLiteral(":/pictures/%1.png").arg(id)); }
 
 QString resourceFile(const QString &relativePath) { return QStringLiteral(":/") + relativePath; }

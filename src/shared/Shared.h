@@ -12,11 +12,14 @@ namespace dzq {
 
 // MIDI note number of the lowest note "LC" in the current key: 36 + key index.
 // Writers: the keyboard window's key list (YD_Click), key-choice keys
-// (SFYXYZ_KeyDown), the score's key command (YSCX) and start-up (QDCSH).
+// (SFYXYZ_KeyDown), the score's key command (YSCX) and start-up (QDCSH); the
+// music editor's key list (DQYD_Click) and its defaults (BJQD).
 inline int KeyBase = 36;
 // Clock interval of the playing window in milliseconds.
 // Writers: the keyboard window's tempo box (SD_Click, SD_LostFocus), the
-// score's tempo command (YSCX) and start-up (QDCSH).
+// score's tempo command (YSCX) and start-up (QDCSH); the music editor's tempo
+// box (DQSUDU_Click, DQSUDU_LostFocus), defaults (BJQD) and measure settings
+// (CXTSB), whose step is a sixteenth: Int(15000 / tempo).
 inline int StepMs = 107;
 // The keyboard window's rhythm cursor (0..RhythmLastStep): the step its clocks
 // play next. Another window's player keeps its own cursor and passes it to
@@ -25,7 +28,8 @@ inline int StepMs = 107;
 // resetAccompCounters.
 inline int CurStep = 0;
 // Note velocity per channel (the chord channels 3..5 of the keyboard window).
-// Writer: the keyboard window's chord voices (BZHX, BZHX2, ZHHXJ).
+// Writer: the keyboard window's chord voices (BZHX, BZHX2, ZHHXJ); the music
+// editor's line volumes 0..11 (YQYL_Click, BCXJ, CXTSB).
 inline std::array<int, 16> LineVolume{};
 // Pan value (controller 10) per channel; only MidiNoteOn reads it.
 // Writer: the keyboard window's start-up (Form_Load).
@@ -53,7 +57,9 @@ constexpr int RhythmSteps = 10000;
 // lines; record 5 steps 0..9: the keypad drums; record 6 is unused.
 // Writers: records 0..2 the keyboard window's rhythm grid, lane instruments,
 // rhythm volume and rhythm files (Form1Rhythm); record 5 the settings file
-// reader (applySettings) and the preset editor (YQSZ_Click).
+// reader (applySettings) and the preset editor (YQSZ_Click); records 0..4 the
+// music editor's percussion lines (SYYQ_Click, CXTSB), and its way back
+// silences records 3 and 4.
 inline std::array<std::array<RhythmCell, RhythmSteps>, RhythmRecords> RhythmStepTable{};
 
 // Packs a percussion note-on on channel 9 the way rhythm cells hold it.

@@ -29,6 +29,16 @@ bool ScriptedMessages::ask(const QString &caption, const QString &text)
     return a;
 }
 
+QString ScriptedMessages::input(const QString &caption, const QString &prompt)
+{
+    shown.push_back({ShownMessage::Input, caption, prompt, 0});
+    if (inputs.empty())
+        return {};
+    const QString a = inputs.front();
+    inputs.pop_front();
+    return a;
+}
+
 QStringList ScriptedMessages::texts() const
 {
     QStringList out;

@@ -22,7 +22,7 @@
 namespace dzq::test {
 
 struct ShownMessage {
-    enum Kind { TimedInfo, Plain, Ask } kind;
+    enum Kind { TimedInfo, Plain, Ask, Input } kind;
     QString caption;
     QString text;
     int timeoutMs = 0;
@@ -32,10 +32,12 @@ class ScriptedMessages final : public MessageService {
 public:
     std::vector<ShownMessage> shown;
     std::deque<bool> answers;       // answers to ask(); yes when empty
+    std::deque<QString> inputs;     // answers to input(); cancel (empty) when none is left
     std::function<void()> onShow;   // runs while a box is "open"
     void timedInfo(const QString &caption, const QString &text, int timeoutMs) override;
     void plain(const QString &text) override;
     bool ask(const QString &caption, const QString &text) override;
+    QString input(const QString &caption, const QString &prompt) override;
     QStringList texts() const;
 };
 

@@ -1,0 +1,94 @@
+// The editor's device, tempo and key lists, and the settings controls'
+// messages.
+#include "YYBJFixture.h"
+
+namespace dzq::test {
+
+namespace {
+
+uint32_t msg(int status, int data1, int data2) { return packShortMsg(status, data1, data2); }
+
+} // namespace
+
+TEST_F(YYBJTest, ATypedTempoCountsWhenTheBoxIsLeftAndOnlyWithin50To255)
+{
+    const struct {
+        const char *typed;
+        int stepMs;
+        const char *shown;
+    } cases[] = {
+        {"100", 150, "100"},
+        {"300", 150, "100"},     // refused: the tempo in force goes back
+        {"30", 150, "100"},
+        {"72.5", 206, "72.5"},
+        {"80abc", 187, "80abc"},
+        {"", 187, "80"},
+        {"255", 58, "255"},
+    };
+    for (const auto &c : cases) {
+        w->DQSUDU->setText(QString::fromLatin1(c.typed));
+        w->DQSUDU_LostFocus();
+        EXPECT_EQ(StepMs, c.stepMs) << c.typed;
+        EXPECT_EQ(w->DQSUDU->text(), QString::fromLatin1(c.shown)) << c.typed;
+    }
+    // The list's own 40 stays in force although a typed 40 would not.
+    w->DQSUDU->setListIndex(0);
+    w->DQSUDU_LostFocus();
+    EXPECT_EQ(StepMs, 375);
+    EXPECT_EQ(w->DQSUDU->text(), QStringLiteral("40"));
+}
+
+TEST_F(YYBJTest, KeyAndDeviceChoices)
+{
+    w->DQYD->setListIndex(11);
+    EXPECT_EQ(KeyBase, 47);
+
+    // A device chosen gets the programs of the melody lines that sound.
+    w->SYYQ[2]->setListIndex(0);
+    env.take();
+    env.midi.devices.push_back(std::make_unique<RecordingDevice>(QStringLiteral("外接")));
+    ListMidiOutDevices(*w->ComDevies);
+    w->ComDevies->setListIndex(1);
+    EXPECT_EQ(openMidiOutId(), 0);
+    std::vector<uint32_t> expected;
+    for (int line : {0, 1, 3, 4, 5, 6}) {
+        const int program = w->SYYQ[std::size_t(line)]->listIndex() - 1;
+        expected.push_back(msg(0xB0 + line, 0, 0));
+        expected.push_back(msg(0xC0 + line, program, 0));
+    }
+    EXPECT_EQ(env.midi.devices[0]->sent, expected);
+}
+
+TEST_F(YYBJTest, SettingsControlsSendTheirControllersOnChannel0)
+{
+    // A volume of any line: expression on channel 0 (0 when the depth is
+    // positive); a typed volume beyond a record field is held at 255.
+    w->HScroll3->setValue(10);
+    EXPECT_EQ(w->Label7->text(), QStringLiteral("深度(10)"));
+    EXPECT_TRUE(env.take().empty());
+    w->YQYL[9]->setText(QStringLiteral("999"));
+    w->YQYL_Click(9);
+    EXPECT_EQ(LineVolume[9], 255);
+    w->HScroll3->setValue(-3);
+    EXPECT_EQ(w->Label7->text(), QStringLiteral("深度(-3)"));
+    w->YQYL[4]->setListIndex(2);
+    EXPECT_EQ(LineVolume[4], 40);
+    EXPECT_EQ(env.take(), (std::vector<uint32_t>{msg(0xB0, 11, 0), msg(0xB0, 11, 120)}));
+
+    // The effect boxes: modulation then expression on channel 0.
+    w->Check1[1]->setValue(1);
+    w->Check1[0]->setValue(1);
+    EXPECT_EQ(env.take(), (std::vector<uint32_t>{msg(0xB0, 1, 0), msg(0xB0, 11, 120), msg(0xB0, 1, 120),
+                                                 msg(0xB0, 11, 120)}));
+
+    // A percussion line's instrument: its note and message at every step of
+    // the measure shown, none sent.
+    w->SYYQ[11]->setListIndex(20);
+    EXPECT_TRUE(env.take().empty());
+    for (int s = 0; s < 16; ++s) {
+        EXPECT_EQ(RhythmStepTable[4][std::size_t(s)].Note, 55);
+        EXPECT_EQ(RhythmStepTable[4][std::size_t(s)].Msg, percussionMsg(55, 60));
+    }
+}
+
+} // namespace dzq::test
