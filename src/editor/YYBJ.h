@@ -59,6 +59,8 @@ public:
     static int boxLeft(int step);
     static int boxColour(int step);
     static QColor paletteColour(int index);
+    // Gives a percussion box its colour.
+    static void colourBox(CheckBox *box, int colour);
 
     // ---- the grid: melody boxes, percussion rows, measure bar
     QWidget *Picture1 = nullptr;               // grid panel

@@ -53,12 +53,18 @@ int YYBJ::boxColour(int step)
 
 namespace {
 
-void colourBox(CheckBox *box, int colour)
-{
-    box->setStyleSheet(QStringLiteral("QCheckBox { background: %1; }").arg(YYBJ::paletteColour(colour).name()));
-}
-
 } // namespace
+
+void YYBJ::colourBox(CheckBox *box, int colour)
+{
+    // A ticked box is a dark square on its colour, plain to see on every one
+    // of the four.
+    box->setStyleSheet(QStringLiteral("QCheckBox { background: %1; }"
+                                      "QCheckBox::indicator { width: 12px; height: 12px; margin-left: 3px;"
+                                      " background: white; border: 1px solid #303030; }"
+                                      "QCheckBox::indicator:checked { background: #202020; }")
+                           .arg(paletteColour(colour).name()));
+}
 
 void YYBJ::JZXSGC()
 {
@@ -114,6 +120,7 @@ void YYBJ::placePanels()
     Picture3->setGeometry(panelLeft, 4, width() - panelLeft - 2, ClientHeight - 8);
     const int barLeft = 230;
     HScroll1->setGeometry(barLeft, 36, Picture1->geometry().right() - barLeft, 20);
+    Label9->setGeometry(Picture1->x() + 4, GridTop + GridHeight + 6, Picture1->width() - 4, 52);
 }
 
 void YYBJ::rebuildBoxes()

@@ -181,7 +181,7 @@ void YYBJ::buildGrid()
     Label9 = text(this,
                   QStringLiteral("音符：音区LWKHM + 音名CDEFGAB（即1234567），如KC为中音1；XZ休止，--延长，TZ结束；"
                                  "和弦：CL-BL,CC-BC,CM-BM为135,246,357,461,572,613,724三个位置的和弦"),
-                  QRect(LineColumnWidth, GridTop + GridHeight + 6, 470, 52));
+                  QRect());
     Label9->setObjectName(QStringLiteral("Label9"));
     Label9->setWordWrap(true);
     Label9->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -194,11 +194,11 @@ void YYBJ::buildLineColumn()
     for (std::size_t i = 0; i < SYYQ.size(); ++i) {
         const int y = GridTop + 2 + RowPitch * int(i);
         LineLabel[i] = text(this, i == 0 ? QStringLiteral("含颤音") : QStringLiteral("乐器%1").arg(i + 1),
-                            QRect(4, y, 44, 24));
-        SYYQ[i] = list(this, QRect(48, y, 82, 24), {}, false);
+                            QRect(3, y, 42, 24));
+        SYYQ[i] = list(this, QRect(44, y, 78, 24), {}, false);
         SYYQ[i]->setFont(small);
         SYYQ[i]->view()->setMinimumWidth(170);
-        YQYL[i] = list(this, QRect(132, y, 38, 24), volumes, true);
+        YQYL[i] = list(this, QRect(123, y, 46, 24), volumes, true);
         YQYL[i]->setFont(small);
     }
 

@@ -89,6 +89,8 @@ void YYBJ::BJQD()
     StepMax = 15;
     for (QLineEdit *box : YF1)
         box->setMaxLength(stepsPerMeasure() * 2);
+    for (int row = 0; row < PercussionLineCount; ++row)
+        colourBox(percussionRow(row).front(), boxColour(0));
     JZXSGC();
 
     const QStringList instruments = LoadResStrings(FirstInstrumentString, InstrumentCount);
