@@ -165,8 +165,8 @@ public:
     void CXTSB();
     // Note-offs of what the player last started on a melody line.
     void releaseLine(int line);
-    // The volume typed or chosen for a line, within 0..255.
-    int lineVolumeOf(int line) const;
+    // Sends packed short messages in order.
+    static void sendMessages(const std::vector<uint32_t> &messages);
     // Percussion note and message of a line at every step of the measure.
     void preparePercussion(int line);
 

@@ -3,13 +3,67 @@
 // replaced, and saved through a temporary file.
 #include "editor/YYBJ.h"
 
+#include "editor/core/EditFile.h"
+#include "platform/FileDialogService.h"
+#include "platform/MessageService.h"
 #include "shared/Shared.h"
+
+#include <QFileInfo>
 
 namespace dzq {
 
-void YYBJ::BCBJ_Click() {}
+namespace {
 
-void YYBJ::DkBianji_Click() {}
+QString dialogFolder()
+{
+    return AppDir + QStringLiteral("演奏记录/");
+}
+
+} // namespace
+
+void YYBJ::BCBJ_Click()
+{
+    commitTypedMelody();
+    Song &song = programSong();
+    prepareEditFileSave(song, *Strings, StepMax);
+
+    const QString chosen = FileDialogService::instance().saveFile(QStringLiteral("保存编辑"), dialogFolder(),
+                                                                  QStringLiteral("乐谱编辑 (*.lnk)"));
+    if (chosen.isEmpty())
+        return;
+    const QString path = editFileName(chosen);
+    // The dialog asked about the name chosen; a file under the name written
+    // (another extension) is not replaced without asking too.
+    if (path != chosen && QFileInfo::exists(path) &&
+        !MessageService::instance().ask(QStringLiteral("提示"),
+                                        QStringLiteral("%1 已存在，要替换它吗？").arg(QFileInfo(path).fileName())))
+        return;
+    DlgFile = path;
+    QString error;
+    if (!writeEditFile(path, song, *Strings, StepMax, &error))
+        MessageService::instance().timedInfo(QStringLiteral("提示"),
+                                             QStringLiteral("保存编辑文件出错！\r\n") + error, 5000);
+}
+
+void YYBJ::DkBianji_Click()
+{
+    commitTypedMelody();
+    const QString chosen = FileDialogService::instance().openFile(QStringLiteral("打开编辑文件"), dialogFolder(),
+                                                                  QStringLiteral("编辑记录 (*.lnk)"));
+    // Cancelling keeps the song.
+    if (chosen.isEmpty())
+        return;
+    DlgFile = chosen;
+    const EditFileRead file = readEditFile(chosen);
+    if (!file.song) {
+        MessageService::instance().timedInfo(QStringLiteral("提示"),
+                                             QStringLiteral("打开编辑文件出错，请检查！\r\n") + file.error, 5000);
+        return;
+    }
+    loadEditFile(programSong(), *Strings, *file.song);
+    StepMax = file.song->stepMax;
+    DKBJ();
+}
 
 void YYBJ::DKBJ()
 {

@@ -4,6 +4,7 @@
 // puts them back in force when the measure is shown or played.
 #include "editor/YYBJ.h"
 
+#include "editor/core/MeasureRecord.h"
 #include "midi/MidiOut.h"
 #include "shared/Shared.h"
 #include "platform/Numbers.h"
@@ -12,18 +13,10 @@
 
 namespace dzq {
 
-namespace {
-
-// Percussion list index k is General MIDI percussion note k + 35.
-constexpr int PercussionNoteBase = 35;
-
-} // namespace
-
-int YYBJ::lineVolumeOf(int line) const
+void YYBJ::sendMessages(const std::vector<uint32_t> &messages)
 {
-    // A typed volume is a record field of two hexadecimal digits: it is kept
-    // within 0..255 so that it never widens the record.
-    return std::clamp(Int(Val(YQYL[std::size_t(line)]->text())), 0, 255);
+    for (const uint32_t m : messages)
+        MidiShortMsg(int(m & 0xFF), int((m >> 8) & 0xFF), int((m >> 16) & 0xFF));
 }
 
 void YYBJ::releaseLine(int line)
@@ -40,41 +33,29 @@ void YYBJ::releaseLine(int line)
 void YYBJ::preparePercussion(int line)
 {
     const int k = SYYQ[std::size_t(line)]->listIndex();
-    if (k < 0)
-        return;
-    const int note = k + PercussionNoteBase;
-    const int msg = percussionMsg(note, lineVolumeOf(line));
-    const int S = stepsPerMeasure();
-    auto &record = RhythmStepTable[std::size_t(line - MelodyLineCount)];
-    for (int s = 0; s < S; ++s) {
-        const int step = S * CurMeasure + s;
-        if (step < 0 || step >= RhythmSteps)
-            break;
-        record[std::size_t(step)].Note = int16_t(note);
-        record[std::size_t(step)].Msg = msg;
-    }
+    if (k >= 0)
+        preparePercussionSteps(line, CurMeasure, StepMax, k, lineVolumeFromText(YQYL[std::size_t(line)]->text()));
 }
 
 void YYBJ::SYYQ_Click(int line)
 {
-    const int k = SYYQ[std::size_t(line)]->listIndex();
-    if (line >= MelodyLineCount) {
+    if (isPercussionLine(line)) {
         preparePercussion(line);
         return;
     }
-    if (k > 0)
-        MidiProgramChange(line, 0, k - 1);
-    // A note the line holds goes on sounding in the old instrument: it ends.
+    sendMessages(melodyInstrumentMessages(line, SYYQ[std::size_t(line)]->listIndex()));
+    // A note the line holds at the step being played ends with the old
+    // instrument.
     const int step = std::clamp(PlayStep, 0, SongStepCapacity - 1);
-    if (programSong().NoteArr[std::size_t(line)][std::size_t(step)] == 255)
+    if (programSong().NoteArr[std::size_t(line)][std::size_t(step)] == HoldCode)
         releaseLine(line);
 }
 
 void YYBJ::YQYL_Click(int line)
 {
-    LineVolume[std::size_t(line)] = lineVolumeOf(line);
-    ExprStart = Depth > 0 ? 0 : 120;
-    MidiShortMsg(0xB0, 11, ExprStart);
+    LineVolume[std::size_t(line)] = lineVolumeFromText(YQYL[std::size_t(line)]->text());
+    ExprStart = exprStartForDepth(Depth);
+    sendMessages(lineVolumeMessages(ExprStart));
 }
 
 void YYBJ::Check1_Click()
@@ -83,14 +64,13 @@ void YYBJ::Check1_Click()
     const int c = Check1[1]->value();
     if (CurMeasure >= 0 && CurMeasure < SongMeasureCapacity)
         Strings->MeasureFx[std::size_t(CurMeasure)] = QString::number(v) + QString::number(c);
-    MidiShortMsg(0xB0, 1, v == 1 ? 120 : 0);
-    MidiShortMsg(0xB0, 11, ExprStart);
+    sendMessages(effectMessages(v == 1, ExprStart));
 }
 
 void YYBJ::HScroll3_Change()
 {
     Depth = HScroll3->value();
-    ExprStart = Depth > 0 ? 0 : 120;
+    ExprStart = exprStartForDepth(Depth);
     Label7->setText(QStringLiteral("深度(%1)").arg(Depth));
 }
 
@@ -101,16 +81,60 @@ void YYBJ::BCBXJ_Click()
 
 bool YYBJ::hasRecord(int measure) const
 {
-    return measure >= 0 && measure < SongMeasureCapacity && Strings->MeasureHead[std::size_t(measure)].size() > 4;
+    return measure >= 0 && measure < SongMeasureCapacity && hasMeasureRecord(Strings->MeasureHead[std::size_t(measure)]);
 }
 
-void YYBJ::BCXJ() {}
+void YYBJ::BCXJ()
+{
+    MeasureSettings m;
+    Song &song = programSong();
+    for (int i = 0; i < SongLineCount; ++i) {
+        const auto li = std::size_t(i);
+        LineVolume[li] = lineVolumeFromText(YQYL[li]->text());
+        song.LineProgram[li] = lineProgramForListIndex(i, SYYQ[li]->listIndex());
+        m.programs[li] = song.LineProgram[li];
+        m.volumes[li] = LineVolume[li];
+    }
+    m.depth = HScroll3->value();
+    m.vibrato = Check1[0]->value() == 1;
+    m.crescendo = Check1[1]->value() == 1;
+    m.key = DQYD->listIndex();
+    m.tempo = CInt(Val(DQSUDU->text()));
+    storeMeasureSettings(*Strings, CurMeasure, m);
+}
 
-void YYBJ::CXTSB() {}
+void YYBJ::CXTSB()
+{
+    // A record that does not read as a whole (a damaged file) is not applied
+    // at all, rather than half.
+    const std::optional<MeasureSettings> rec = takeMeasureRecord(*Strings, CurMeasure);
+    if (!rec)
+        return;
+    Song &song = programSong();
+    for (int i = 0; i < SongLineCount; ++i) {
+        const auto li = std::size_t(i);
+        song.LineProgram[li] = rec->programs[li];
+        LineVolume[li] = rec->volumes[li];
+        YQYL[li]->setText(QString::number(rec->volumes[li]));
+        YQYL_Click(i);
+        SYYQ[li]->setListIndex(instrumentListIndex(i, rec->programs[li]));
+    }
+    DQYD->setListIndex(rec->key);
+    DQSUDU->setText(QString::number(rec->tempo));
+    HScroll3->setValue(rec->depth);
+    Check1[0]->setValue(rec->vibrato ? 1 : 0);
+    Check1[1]->setValue(rec->crescendo ? 1 : 0);
+    for (int i = 0; i < MelodyLineCount; ++i)
+        sendMessages(melodyInstrumentMessages(i, instrumentListIndex(i, song.LineProgram[std::size_t(i)])));
+    for (int line = FirstPercussionLine; line < SongLineCount; ++line)
+        preparePercussion(line);
+    if (const std::optional<int> ms = editorStepMs(rec->tempo))
+        StepMs = *ms;
+}
 
 void YYBJ::wireSettings()
 {
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < SongLineCount; ++i) {
         const auto li = std::size_t(i);
         SYYQ[li]->setClickHandler(this, [this, i] { SYYQ_Click(i); });
         SYYQ[li]->setChangeHandler(this, [this, i] { SYYQ_Click(i); });

@@ -1,0 +1,154 @@
+// Saving and opening edit files through the window, with the dialogs and
+// message boxes scripted.
+#include "YYBJFixture.h"
+
+#include "platform/TextFile.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace dzq::test {
+
+namespace {
+
+class EditFiles : public YYBJTest {
+protected:
+    QString path(const QString &name) const { return data.filePath(name); }
+    void save(const QString &chosen)
+    {
+        env.dialogs.answers.push_back(chosen);
+        w->BCBJ->click();
+    }
+    void open(const QString &chosen)
+    {
+        env.dialogs.answers.push_back(chosen);
+        w->DkBianji->click();
+    }
+    // A two-measure song: notes in both, a drum in the second, the settings
+    // of the second stored with key A and tempo 100.
+    void writeTwoMeasures()
+    {
+        typeMelody(0, QStringLiteral("KCKDKE"));
+        w->CHARU->click();
+        w->HScroll1->setValue(1);
+        typeMelody(1, QStringLiteral("CC"));
+        w->DJY3[4]->setValue(1);
+        w->DQYD->setListIndex(9);
+        w->DQSUDU->setListIndex(12);
+        w->BCBXJ->click();
+        w->DQYD->setListIndex(0);
+        w->DQSUDU->setListIndex(6);
+    }
+};
+
+} // namespace
+
+TEST_F(EditFiles, ASavedSongOpensAgainAsItWas)
+{
+    writeTwoMeasures();
+    save(path(QStringLiteral("歌.txt")));
+    ASSERT_TRUE(env.messages.shown.empty()) << env.messages.texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(env.dialogs.filters.back(), QStringLiteral("乐谱编辑 (*.lnk)"));
+    EXPECT_EQ(env.dialogs.startDirs.back(), AppDir + QStringLiteral("演奏记录/"));
+    const TextFileContent written = readTextFile(path(QStringLiteral("歌.lnk")));
+    ASSERT_TRUE(written.ok);
+    // Three measures (inserting at the last one adds another), 13 lines each:
+    // a bare number or the record, 7 melody lines, 5 percussion lines.
+    ASSERT_EQ(written.lines.size(), 39);
+    EXPECT_EQ(written.lines[0], QStringLiteral("0000"));
+    EXPECT_EQ(written.lines[1], QStringLiteral("KCKDKE") + QString(26, QLatin1Char('-')));
+    EXPECT_EQ(written.lines[13].size(), 60);
+    EXPECT_TRUE(written.lines[13].startsWith(QStringLiteral("0001")));
+    EXPECT_EQ(written.lines[13 + 10], QStringLiteral("----O-----------"));
+
+    // Another song in the editor, then the file: everything comes back.
+    w->QinKong->click();
+    env.messages.inputs.push_back(QStringLiteral("7"));
+    w->ZDXJZS->click();
+    w->JPFL[1]->click();
+    env.messages.shown.clear();
+    open(path(QStringLiteral("歌.lnk")));
+    ASSERT_TRUE(env.messages.shown.empty()) << env.messages.texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(w->StepMax, 15);
+    EXPECT_TRUE(w->JPFL[0]->value());
+    EXPECT_EQ(w->width(), 753);
+    EXPECT_EQ(programSong().TotalMeasures, 2);
+    EXPECT_EQ(w->HScroll1->maximum(), 2);
+    EXPECT_EQ(w->CurMeasure, 0);
+    EXPECT_EQ(w->YF1[0]->text().left(6), QStringLiteral("KCKDKE"));
+    EXPECT_EQ(programSong().StepArr[1][16], QStringLiteral("CC"));
+    EXPECT_EQ(programSong().NoteArr[1][16], 72);
+    EXPECT_EQ(programSong().StepArr[9][20], QStringLiteral("O"));
+
+    // Measure 1 brings its settings with it.
+    w->HScroll1->setValue(1);
+    EXPECT_EQ(w->DQYD->listIndex(), 9);
+    EXPECT_EQ(KeyBase, 45);
+    EXPECT_EQ(w->DQSUDU->text(), QStringLiteral("100"));
+    EXPECT_EQ(StepMs, 150);
+    EXPECT_EQ(w->DJY3[4]->value(), 1);
+}
+
+TEST_F(EditFiles, A44FileSetsTheTimeSignature)
+{
+    w->JPFL[2]->click();
+    typeMelody(0, QStringLiteral("HC"));
+    save(path(QStringLiteral("四拍")));
+    w->JPFL[0]->click();
+    open(path(QStringLiteral("四拍.lnk")));
+    EXPECT_EQ(w->StepMax, 31);
+    EXPECT_TRUE(w->JPFL[2]->value());
+    EXPECT_EQ(w->DJY5.size(), 32u);
+    EXPECT_EQ(w->width(), 940);
+    EXPECT_EQ(w->YF1[0]->text().size(), 64);
+}
+
+TEST_F(EditFiles, AFileThatIsNotAnEditFileChangesNothing)
+{
+    typeMelody(2, QStringLiteral("WG"));
+    env.messages.inputs.push_back(QStringLiteral("2"));
+    w->ZDXJZS->click();
+    const QStringList before = cells(2, 0, 4);
+
+    const QList<QStringList> damaged{
+        {},                                                          // empty
+        {QStringLiteral("0000"), QStringLiteral("KC")},             // lines missing
+        QStringList(13, QStringLiteral("X")),                        // a line of one character
+    };
+    int n = 0;
+    for (const QStringList &lines : damaged) {
+        const QString file = path(QStringLiteral("坏%1.lnk").arg(++n));
+        ASSERT_TRUE(writeTextFile(file, lines));
+        env.messages.shown.clear();
+        open(file);
+        ASSERT_EQ(env.messages.shown.size(), 1u) << n;
+        EXPECT_TRUE(env.messages.shown[0].text.startsWith(QStringLiteral("打开编辑文件出错，请检查！"))) << n;
+        EXPECT_EQ(cells(2, 0, 4), before) << n;
+        EXPECT_EQ(programSong().TotalMeasures, 2) << n;
+        EXPECT_EQ(w->StepMax, 15) << n;
+    }
+
+    // Cancelling the dialog keeps the song too.
+    env.messages.shown.clear();
+    w->DkBianji->click();
+    EXPECT_TRUE(env.messages.shown.empty());
+    EXPECT_EQ(cells(2, 0, 4), before);
+}
+
+TEST_F(EditFiles, SavingAsksBeforeReplacingTheFileItWritesAndSaysWhenItFails)
+{
+    typeMelody(0, QStringLiteral("KC"));
+    ASSERT_TRUE(writeTextFile(path(QStringLiteral("旧.lnk")), {QStringLiteral("别动")}));
+    env.messages.answers.push_back(false);
+    save(path(QStringLiteral("旧.wav")));
+    ASSERT_EQ(env.messages.shown.size(), 1u);
+    EXPECT_EQ(env.messages.shown[0].kind, ShownMessage::Ask);
+    EXPECT_EQ(readTextFile(path(QStringLiteral("旧.lnk"))).lines, QStringList{QStringLiteral("别动")});
+
+    env.messages.shown.clear();
+    save(path(QStringLiteral("没有这个文件夹/歌.lnk")));
+    ASSERT_EQ(env.messages.shown.size(), 1u);
+    EXPECT_TRUE(env.messages.shown[0].text.startsWith(QStringLiteral("保存编辑文件出错")));
+}
+
+} // namespace dzq::test
