@@ -1,8 +1,9 @@
 // Writes the starting inputs of the fuzz targets, one folder per target below
 // the folder given, from what the program ships: the sample rhythm files, the
 // default settings (string 508), the pattern library (509), the chord tables
-// (510, 511), a help text in Chinese, and the sample scores in seeds/score
-// (with a long one and one in GBK for the editor's import).
+// (510, 511), a help text in Chinese, the sample scores in seeds/score
+// (with a long one and one in GBK for the editor's import) and the editor's
+// edit files in seeds/edit.
 // Texts are written as the program writes them (UTF-8, CR LF) and also in GBK.
 #include "keyboard/core/PatternLibrary.h"
 #include "keyboard/core/SettingsFile.h"
@@ -73,6 +74,7 @@ int main(int argc, char **argv)
     const QString language = folder(root, "fuzz_score_language");
     const QString player = folder(root, "fuzz_score_player");
     const QString import = folder(root, "fuzz_score_import");
+    const QString edit = folder(root, "fuzz_edit_file");
 
     const QDir samples(resourceFile(QStringLiteral("samples")));
     for (const QString &name : samples.entryList(QDir::Files)) {
@@ -108,5 +110,8 @@ int main(int argc, char **argv)
     // one with a title in GBK before the notes.
     put(import + QStringLiteral("long.txt"), QByteArray("KC99KE98").repeated(200) + "TZ\r\n");
     put(import + QStringLiteral("gbk-title.txt"), gbk(QStringLiteral("两只老虎\r\nKC4KD4KE4KC4TZ\r\n")));
+    const QDir edits(QStringLiteral(DZQ_FUZZ_DIR "/seeds/edit"));
+    for (const QString &name : edits.entryList(QDir::Files))
+        put(edit + name, readAll(edits.filePath(name)));
     return ok ? 0 : 1;
 }
