@@ -19,6 +19,7 @@
 #include "editor/core/MeasureEditing.h"
 #include "editor/core/Song.h"
 #include "platform/Controls.h"
+#include "platform/StepTimer.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -97,6 +98,11 @@ public:
     QPushButton *BZWJ = nullptr;               // help
     QPushButton *TUICHU = nullptr;             // back to the keyboard window
 
+    // ---- playback
+    OptionButton *ST1 = nullptr;               // audition the measure shown
+    CheckBox *ST2 = nullptr;                   // play from the start / stop, drawn as a button
+    StepTimer *YYDS = nullptr;                 // step clock
+
     // =====================================================================
     // State of the window (the song itself is program-wide: programSong()).
     bool Initialised = false;
@@ -111,6 +117,9 @@ public:
     // The step the editor's player is at; the editor's own cursor, never the
     // keyboard window's.
     int PlayStep = 0;
+    int StepsLeft = 0;         // steps the clock still counts down
+    int AccentLevel = 120;     // expression of channels 5, 6 and 9 on this step
+    int AppliedMeasure = 0;    // measure whose record was last in force
     // Per measure: the settings record and the parts it was built from.
     std::unique_ptr<MeasureStrings> Strings = std::make_unique<MeasureStrings>();
     // The file chosen last in the editor's file dialogs.
@@ -185,6 +194,21 @@ public:
     // The song just read is shown: layout, measure 0, its settings.
     void DKBJ();
 
+    // YYBJPlayback.cpp
+    void ST1_Click();
+    void ST2_Click();
+    void YYDS_Timer();
+    void YYSB();
+    void XJFS();
+    // Note codes of the melody cells and the percussion lines' On flags from
+    // the cells of the whole song.
+    void convertSong();
+    // Both play buttons released and enabled, the clock stopped.
+    void resetPlayButtons();
+    void startClock();
+    // The clock stopped and the buttons released without running anything.
+    void stopPlayback();
+
     // YYBJLife.cpp
     void Form_Load();
     void Form_Activate();
@@ -219,6 +243,7 @@ private:
     void wireDevice();
     void wireFiles();
     void wireLife();
+    void wirePlayback();
 };
 
 } // namespace dzq

@@ -81,7 +81,15 @@ QPushButton {
     padding: 0px 2px;
 }
 QPushButton:hover { border-color: #3050b0; }
-QPushButton:pressed { background: #c4c4d8; }
+QPushButton:pressed, QCheckBox[button="true"]:checked { background: #c4c4d8; }
+QCheckBox[button="true"] {
+    color: #2c2a40;
+    border: 1px solid #8a88a8;
+    border-radius: 3px;
+    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fafaff, stop:1 #d4d4e4);
+    padding-left: 14px;
+}
+QCheckBox[button="true"]::indicator { image: none; border: none; background: none; width: 0px; height: 0px; }
 QWidget#Picture1 { background: #f4f4f0; border: 1px solid #a0a0b0; }
 QWidget#Picture3 { background: #ecece4; border: 1px solid #a0a0b0; }
 QLabel#XJXSS { color: #803020; }
@@ -117,6 +125,7 @@ YYBJ::YYBJ(KeyboardWindowApi &keyboard, QWidget *parent) : QWidget(parent), keyb
     wireDevice();
     wireFiles();
     wireLife();
+    wirePlayback();
 }
 
 YYBJ::~YYBJ()
@@ -256,8 +265,15 @@ void YYBJ::buildSettingsPanel()
     DkBianji = push(p, QStringLiteral("打开编辑文件"), QRect(4, row(36), w - 2, 26),
                     QStringLiteral("打开以前保存的编辑文件再次进行编辑或录音！"));
     BZWJ = push(p, QStringLiteral("帮  助"), QRect(4, row(30), w - 2, 26));
-    TUICHU = push(p, QStringLiteral("退出窗口"), QRect(4, row(30), w - 2, 26),
+    TUICHU = push(p, QStringLiteral("退出窗口"), QRect(4, row(36), w - 2, 26),
                   QStringLiteral("退出编辑窗口返回主电子琴界面！"));
+
+    ST1 = placed(new OptionButton(QStringLiteral("试听本节效果"), p), QRect(4, row(28), w, 24),
+                 QStringLiteral("只要有修改的小节都应试听以便软件记住你的修改！"));
+    ST2 = placed(new CheckBox(QStringLiteral("从开始处启动"), p), QRect(4, row(30), w - 2, 26),
+                 QStringLiteral("试听编辑的音乐效果，可以随时停止进行编辑！"));
+    ST2->setProperty("button", true);
+    YYDS = new StepTimer(this);
 }
 
 std::vector<CheckBox *> &YYBJ::percussionRow(int row)

@@ -143,6 +143,8 @@ void YYBJ::closeSequence()
     if (Closing)
         return;
     Closing = true;
+    // No step may run on a window on its way out.
+    stopPlayback();
 
     resetAccompCounters();
     AccompTick = 0;

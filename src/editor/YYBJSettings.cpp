@@ -25,9 +25,12 @@ void YYBJ::releaseLine(int line)
     if (last >= 65 && last <= 85) {
         for (int k = 0; k <= 64; ++k)
             MidiNoteOff(line, KeyBase + k);
-        return;
+    } else {
+        MidiNoteOff(line, last + KeyBase);
     }
-    MidiNoteOff(line, last + KeyBase);
+    // A note started in another key (a measure's record changed it since)
+    // lies elsewhere: it ends too.
+    releaseSoundingNotes({line});
 }
 
 void YYBJ::preparePercussion(int line)
