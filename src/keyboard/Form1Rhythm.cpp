@@ -146,8 +146,11 @@ void Form1::OpenJZwj()
 {
     const auto pattern = decodeRhythmText(decodeTextBytes(RhythmFileData));
     if (!pattern) {
-        // Short, or a field outside its list: the grid stays as it is.
-        MessageService::instance().timedInfo(Caption, QStringLiteral("打开节奏文件出错，请检查！"), MessageMs);
+        // Short, or a field outside its list: the grid stays as it is. The
+        // box opens after the handler (the score's "JP" reads files in a tick).
+        showBoxLater([] {
+            MessageService::instance().timedInfo(Caption, QStringLiteral("打开节奏文件出错，请检查！"), MessageMs);
+        });
         return;
     }
     VsbVol->setListIndex(pattern->volumeIndex);

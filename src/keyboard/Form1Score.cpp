@@ -196,12 +196,15 @@ void Form1::YSCX()
                 showKeyUp(LastNote);
                 return;
             default:
-                // Everything stops before the box is shown: it stays open
-                // for seconds and nothing may sound or tick meanwhile.
+                // Everything stops now; the box opens after the tick or click
+                // that read the token, and stays open for seconds while
+                // nothing sounds or ticks.
                 stopScore(*this);
                 NoteTick = 0;
-                MessageService::instance().timedInfo(Caption, QStringLiteral("乐谱中出现错误，请修改！"),
-                                                     ErrorBoxMs);
+                showBoxLater([] {
+                    MessageService::instance().timedInfo(Caption, QStringLiteral("乐谱中出现错误，请修改！"),
+                                                         ErrorBoxMs);
+                });
                 return;
             }
         }

@@ -181,8 +181,12 @@ void ShowMidiError(int code)
     const QString text = g_open ? g_open->errorText(code) : midiResultText(code);
     g_errorBoxOpen = true;
     g_errorsQuiet = true;
-    MessageService::instance().plain(text);
-    g_errorBoxOpen = false;
+    // Not inside the send, nor the tick or handler around it: the box's own
+    // event loop would run other ticks and handlers in their middle.
+    showBoxLater([text] {
+        MessageService::instance().plain(text);
+        g_errorBoxOpen = false;
+    });
 }
 
 void resetMidiOut()

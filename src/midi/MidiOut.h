@@ -48,9 +48,11 @@ void MidiNoteOn(int channel, int note, int velocity);
 void MidiNoteOff(int channel, int note);
 void MidiControlChange(int channel, int controller, int value);
 void MidiProgramChange(int channel, int bank, int program);
-// Shows the device's text for a failure. At most one such box is open at a
-// time, and after one was shown further failures stay quiet until a device has
-// been opened again, so a dead device cannot bury the window under boxes.
+// Shows the device's text for a failure once the handler running now has
+// returned (never inside a send or a clock tick). At most one such box is
+// waiting or open at a time, and after one was shown further failures stay
+// quiet until a device has been opened again, so a dead device cannot bury the
+// window under boxes.
 void ShowMidiError(int code);
 
 // Hands an already packed message to the open device and returns its result

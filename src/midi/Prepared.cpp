@@ -3,6 +3,7 @@
 #include "midi/MidiOut.h"
 #include "platform/EffectPlayer.h"
 #include "platform/FileLookup.h"
+#include "platform/StepTimer.h"
 #include "shared/Shared.h"
 
 #include <QCoreApplication>
@@ -200,6 +201,8 @@ QString PlaySoundEffect()
 
 void WaitMs(int ms)
 {
+    if (ms > 0)
+        StepTimer::expectNoTick("WaitMs");
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < ms) {

@@ -37,7 +37,7 @@ QString PlaySoundEffect();
 int effectIndexForKey(int keyCode);
 
 // Waits ms milliseconds of the monotonic clock while pending window events run.
-// WaitMs(0) returns at once.
+// WaitMs(0) returns at once. Never inside a clock tick (debug builds stop there).
 void WaitMs(int ms);
 
 // Chord notes still waiting for their turn. Sending any other message on a

@@ -1,10 +1,15 @@
 #include "platform/MessageService.h"
 
+#include "platform/StepTimer.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMetaObject>
 #include <QTimer>
+
+#include <utility>
 
 namespace dzq {
 
@@ -14,6 +19,7 @@ class QtMessageService final : public MessageService {
 public:
     void timedInfo(const QString &caption, const QString &text, int timeoutMs) override
     {
+        StepTimer::expectNoTick("a message box");
         QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok);
         if (timeoutMs > 0)
             QTimer::singleShot(timeoutMs, &box, &QMessageBox::accept);
@@ -21,11 +27,13 @@ public:
     }
     void plain(const QString &text) override
     {
+        StepTimer::expectNoTick("a message box");
         QMessageBox box(QMessageBox::NoIcon, programTitle(), text, QMessageBox::Ok);
         box.exec();
     }
     bool ask(const QString &caption, const QString &text) override
     {
+        StepTimer::expectNoTick("a message box");
         QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
@@ -47,6 +55,14 @@ MessageService *current = &defaultService;
 MessageService &MessageService::instance() { return *current; }
 
 void MessageService::install(MessageService *service) { current = service ? service : &defaultService; }
+
+void showBoxLater(std::function<void()> show)
+{
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, std::move(show), Qt::QueuedConnection);
+    else
+        show();
+}
 
 QString programTitle() { return QStringLiteral("电子琴"); }
 

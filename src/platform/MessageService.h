@@ -4,6 +4,8 @@
 // answers questions from a script.
 #include <QString>
 
+#include <functional>
+
 namespace dzq {
 
 class MessageService {
@@ -31,6 +33,12 @@ public:
     // Installs a service (not owned); nullptr restores the default one.
     static void install(MessageService *service);
 };
+
+// Runs show (which opens a box) once the handler running now has returned: a
+// queued call on the event loop. A box's own event loop would otherwise run
+// other clock ticks and handlers, and could even close the window, in the
+// middle of a tick or a MIDI send. Without an event loop show runs at once.
+void showBoxLater(std::function<void()> show);
 
 // Title of the program's own boxes.
 QString programTitle();

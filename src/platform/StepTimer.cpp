@@ -1,6 +1,9 @@
 #include "platform/StepTimer.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QThread>
+#include <QtGlobal>
 
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -14,9 +17,45 @@ namespace dzq {
 namespace {
 // The deadline of the tick being handled on this thread, if any.
 thread_local std::optional<StepTimer::Clock::time_point> t_tick;
+
+#ifndef NDEBUG
+// The event-loop depth the tick being handled started at.
+thread_local int t_tickLoopLevel = 0;
+
+// Sees every event of the program: one delivered deeper than the loop a tick
+// started in means an event loop was started inside that tick.
+class NestedLoopWatch final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *, QEvent *) override
+    {
+        if (t_tick && QThread::currentThread()->loopLevel() > t_tickLoopLevel)
+            qFatal("an event loop was started inside a clock tick");
+        return false;
+    }
+};
+
+void watchNestedLoops()
+{
+    static bool installed = false;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (installed || !app)
+        return;
+    installed = true;
+    app->installEventFilter(new NestedLoopWatch(app));
+}
+#endif
 } // namespace
 
 std::optional<StepTimer::Clock::time_point> StepTimer::tickInProgress() { return t_tick; }
+
+void StepTimer::expectNoTick([[maybe_unused]] const char *what)
+{
+#ifndef NDEBUG
+    if (t_tick)
+        qFatal("%s was started inside a clock tick", what);
+#endif
+}
 
 StepTimer::StepTimer(QObject *parent, NowFunction now)
     : QObject(parent), now_(now ? std::move(now) : NowFunction([] { return Clock::now(); }))
@@ -110,7 +149,14 @@ void StepTimer::expire()
     arm(now);
     // Restored afterwards, also for a tick that runs inside another's handler.
     const std::optional<Clock::time_point> outer = std::exchange(t_tick, ideal_);
+#ifndef NDEBUG
+    watchNestedLoops();
+    const int outerLevel = std::exchange(t_tickLoopLevel, QThread::currentThread()->loopLevel());
+#endif
     emit timeout();
+#ifndef NDEBUG
+    t_tickLoopLevel = outerLevel;
+#endif
     t_tick = outer;
 }
 

@@ -50,6 +50,14 @@ public:
     // reads it); nullopt outside every tick.
     static std::optional<Clock::time_point> tickInProgress();
 
+    // Debug builds (NDEBUG not defined) end the program with a message when
+    // this is called while a tick is being handled, and likewise when any
+    // event loop starts inside a tick. Code that runs an event loop of its own
+    // (a wait, a modal box) calls it first: that loop would run other ticks
+    // and handlers, and could close the window, in the middle of the tick.
+    // Release builds do nothing.
+    static void expectNoTick(const char *what);
+
     // Handles the expiry of the underlying timer: ticks when a deadline has
     // passed, else waits on. Public so that tests can drive it with a scripted
     // clock.

@@ -48,5 +48,6 @@ TEST(AlsaPorts, NoSequencerMeansNoPortsAndNoNoise)
     ASSERT_EQ(list.count(), 1);
     EXPECT_EQ(list.itemData(0).toInt(), -1);
     EXPECT_FALSE(OpenMidiOut(0));
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.shown.size(), 1u);
 }

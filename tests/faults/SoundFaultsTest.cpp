@@ -68,6 +68,7 @@ TEST_F(OnSynth, WithoutASoundfontTheProgramStartsSaysSoOnceAndPlaysSilently)
     EXPECT_TRUE(synth().statusText().contains(QStringLiteral("音色库"))) << synth().statusText().toStdString();
     EXPECT_TRUE(synth().statusText().contains(missing));
     playAWhile(*w);
+    program->env.deliverBoxes();
     const QStringList texts = program->env.messages.texts();
     ASSERT_EQ(texts.size(), 1) << texts.join('|').toStdString();
     EXPECT_TRUE(texts[0].contains(missing)) << texts[0].toStdString();
@@ -214,5 +215,6 @@ TEST(NoMidiOutput, TheProgramStartsSaysSoOnceAndPlaysOn)
     playAWhile(*w);
     playAWhile(*w);
     EXPECT_FALSE(w->ScorePlaying);
+    program.env.deliverBoxes();
     EXPECT_EQ(program.env.messages.shown.size(), 1u) << program.env.messages.texts().join('|').toStdString();
 }

@@ -362,6 +362,7 @@ TEST_F(Accompaniment, ShortcutsEditedOnTheSettingsPanelSurviveARestart)
     badFile.close();
     restart();
     EXPECT_EQ(ends, 0);
+    env.deliverBoxes();
     EXPECT_TRUE(env.messages.texts().contains(QStringLiteral("打开节奏文件出错，请检查！")));
     ShortcutSettings read;
     ASSERT_EQ(readSettingsFile(settings, &read), SettingsRead::Ok);

@@ -117,6 +117,7 @@ TEST_F(RhythmSettingsTest, RhythmFilesSavedLoadedRefusedAndDeleted)
     clickFile(QStringLiteral("bad.bin"));
     clickFile(QStringLiteral("comma.bin"));
     EXPECT_EQ(lanes(), before);
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.texts(), QStringList(2, QStringLiteral("打开节奏文件出错，请检查！")));
 
     // Deleting the selected file loads the first one whole: the comma title

@@ -3,7 +3,9 @@
 #include "Form1Fixture.h"
 
 #include "midi/MidiOut.h"
+#include "midi/SoundingNotes.h"
 #include "platform/Resources.h"
+#include "platform/StepTimer.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +13,8 @@
 #include <QKeyEvent>
 #include <QTest>
 
+#include <chrono>
+#include <functional>
 #include <vector>
 
 using namespace dzq;
@@ -204,16 +208,15 @@ TEST_F(Score, SpaceInTheBoxStopsEverythingAndTheBoxKeepsTheScore)
 TEST_F(Score, AnErrorStopsEverythingBeforeItsMessageAndPlayingCanStartAgain)
 {
     bool stoppedFirst = false;
-    env.messages.onShow = [&] {
-        const auto msgs = env.take();
-        stoppedFirst = stopped() && sentOff(msgs, 0, 60) && sentOff(msgs, 5, 60);
-    };
+    env.messages.onShow = [&] { stoppedFirst = stopped() && soundingNotes().list().empty(); };
     // "KC" with 12, then the lone "3".
     int ticks = 0;
     play("KC123");
     EXPECT_EQ(w.Text3->textCursor().selectedText(), QStringLiteral("C")) << "the reading place";
     EXPECT_EQ(run(100, &ticks), (Onsets{{1, 60}}));
     EXPECT_EQ(ticks, 12);
+    EXPECT_TRUE(env.messages.shown.empty()) << "the box opens after the tick";
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.texts(), QStringList{ErrorText});
     EXPECT_TRUE(stoppedFirst);
     EXPECT_EQ(w.ScorePos, 5);
@@ -237,6 +240,7 @@ TEST_F(Score, AnErrorStopsEverythingBeforeItsMessageAndPlayingCanStartAgain)
     env.dialogs.answers.push_back(put("lower.txt", "kc2tz\r\n"));
     press(2);
     EXPECT_EQ(w.Text3->toPlainText(), QStringLiteral("kc2tz"));
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.texts(), QStringList{ErrorText});
 }
 
@@ -358,4 +362,48 @@ TEST_F(Score, StopButtonStopsAfterALiveNoteAndSpaceStopsThePreview)
     w.SFYXYZ_KeyDown(' ', 0);
     EXPECT_FALSE(w.HXYS->isRunning());
     EXPECT_EQ(w.Check6->value(), 0);
+}
+
+TEST_F(Score, BoxesRaisedInsideAClockTickOpenAfterIt)
+{
+    // A clock on a scripted time, whose ticks run the window's handlers.
+    StepTimer::Clock::time_point now{};
+    StepTimer clock(nullptr, [&] { return now; });
+    std::function<void()> handler;
+    QObject::connect(&clock, &StepTimer::timeout, [&] { handler(); });
+    clock.setInterval(100);
+    clock.setEnabled(true);
+    const auto tick = [&] {
+        now += std::chrono::milliseconds(100);
+        clock.expire();
+    };
+    std::vector<bool> afterTheTick;
+    env.messages.onShow = [&] {
+        afterTheTick.push_back(!StepTimer::tickInProgress() && stopped() && soundingNotes().list().empty());
+    };
+
+    // An error in the score stops everything within the tick; the box follows it.
+    play("KC2QQ");
+    handler = [&] { w.Timer3_Timer(); };
+    for (int i = 0; i < 10 && w.Timer3->isRunning(); ++i)
+        tick();
+    EXPECT_FALSE(w.Timer3->isRunning());
+    EXPECT_TRUE(env.messages.shown.empty());
+    env.deliverBoxes();
+    EXPECT_EQ(env.messages.texts(), QStringList{ErrorText});
+    EXPECT_EQ(afterTheTick, std::vector<bool>{true});
+
+    // A device that fails inside rhythm ticks: one box, after the ticks.
+    env.messages.shown.clear();
+    env.messages.onShow = [&] { afterTheTick.push_back(!StepTimer::tickInProgress()); };
+    env.synth().sendResult = MidiErrDeviceLost;
+    w.BzQd->setValue(1);
+    handler = [&] { w.BZDS_Timer(); };
+    for (int i = 0; i < 8; ++i)
+        tick();
+    EXPECT_TRUE(env.messages.shown.empty());
+    env.deliverBoxes();
+    EXPECT_EQ(env.messages.shown.size(), 1u);
+    EXPECT_EQ(afterTheTick, (std::vector<bool>{true, true}));
+    EXPECT_EQ(env.messages.shownInTick, 0);
 }

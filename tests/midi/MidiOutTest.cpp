@@ -87,11 +87,13 @@ TEST(Devices, OpeningClosesTheOldDeviceFirstAndReportsAFailure)
     env.midi.devices[0]->openResult = MidiErrOpenFailed;
     EXPECT_FALSE(OpenMidiOut(0));
     EXPECT_FALSE(midiOutIsOpen());
+    env.deliverBoxes();
     ASSERT_EQ(env.messages.shown.size(), 1u);
     EXPECT_EQ(env.messages.shown[0].kind, test::ShownMessage::Plain);
     EXPECT_EQ(env.messages.shown[0].text, QStringLiteral("测试设备错误 5"));
     // A missing id is reported too.
     EXPECT_FALSE(OpenMidiOut(7));
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.shown.size(), 2u);
 }
 
@@ -142,6 +144,7 @@ TEST(Errors, DeadDeviceShowsOneBoxUntilReopened)
     for (int i = 0; i < 50; ++i)
         MidiNoteOn(0, 60, 100);
     EXPECT_EQ(env.synth().sent.size(), 2u);
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.shown.size(), 1u);
     // Reopening recovers; a later failure is reported again.
     env.synth().failAfter = -1;
@@ -151,6 +154,7 @@ TEST(Errors, DeadDeviceShowsOneBoxUntilReopened)
     EXPECT_EQ(env.synth().sent.back(), 0x003C80u);
     env.synth().sendResult = MidiErrDeviceLost;
     MidiNoteOff(0, 61);
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.shown.size(), 2u);
 }
 
@@ -166,6 +170,9 @@ TEST(Errors, NoNestedBoxWhileOneIsOpen)
         ++nested;
     };
     MidiNoteOn(0, 60, 100);
+    // The box opens after the sending handler, not inside the send.
+    EXPECT_TRUE(env.messages.shown.empty());
+    env.deliverBoxes();
     EXPECT_EQ(nested, 1);
     EXPECT_EQ(env.messages.shown.size(), 1u);
 }

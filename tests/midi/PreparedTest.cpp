@@ -3,6 +3,7 @@
 
 #include "midi/MidiOut.h"
 #include "midi/Prepared.h"
+#include "platform/StepTimer.h"
 #include "shared/Shared.h"
 
 #include <QDir>
@@ -78,6 +79,7 @@ TEST(RhythmStep, FailingDeviceShowsAtMostOneBoxPerStep)
         setCell(r, 0, -1, 36 + r, 100);
     env.synth().sendResult = MidiErrDeviceLost;
     PlayRhythmStep();
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.shown.size(), 1u);
     // Only the last message decides: a step whose last send succeeded is quiet.
     ASSERT_TRUE(OpenMidiOut(-1));
@@ -86,6 +88,7 @@ TEST(RhythmStep, FailingDeviceShowsAtMostOneBoxPerStep)
     setCell(4, 1, -1, 40, 100);
     CurStep = 1;
     PlayRhythmStep();
+    env.deliverBoxes();
     EXPECT_EQ(env.messages.shown.size(), 2u);
 }
 
@@ -192,3 +195,17 @@ TEST(Waiting, ZeroReturnsAtOnceAndOthersLetEventsRun)
     EXPECT_GE(t.elapsed(), 30);
     EXPECT_TRUE(ran);
 }
+
+#ifndef NDEBUG
+TEST(Wait, DebugBuildsStopAtAWaitInsideAClockTick)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    StepTimer::Clock::time_point now{};
+    StepTimer clock(nullptr, [&] { return now; });
+    QObject::connect(&clock, &StepTimer::timeout, [] { WaitMs(5); });
+    clock.setInterval(10);
+    clock.setEnabled(true);
+    now += std::chrono::milliseconds(10);
+    EXPECT_DEATH(clock.expire(), "WaitMs was started inside a clock tick");
+}
+#endif

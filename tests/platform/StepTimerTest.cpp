@@ -138,3 +138,19 @@ TEST(StepTimerRealTime, KeepsItsPhaseOnTheRealClock)
         EXPECT_EQ(step % 20ms, 0ns) << "tick " << i << " left the 20 ms grid";
     }
 }
+
+#ifndef NDEBUG
+// Debug builds stop at once when an event loop starts inside a tick: it would
+// run other ticks and handlers, and could close the window, in the middle of it.
+TEST_F(StepTimerTest, DebugBuildsStopAtAnEventLoopInsideATick)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QObject::connect(&timer, &StepTimer::timeout, [] {
+        QEventLoop loop;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        loop.exec();
+    });
+    startAt(0ms, 100);
+    EXPECT_DEATH(expireAt(100ms), "an event loop was started inside a clock tick");
+}
+#endif

@@ -1,12 +1,25 @@
 #include "Fakes.h"
 
 #include "midi/Prepared.h"
+#include "platform/StepTimer.h"
 #include "shared/Shared.h"
+
+#include <QCoreApplication>
+#include <QEvent>
 
 namespace dzq::test {
 
+void ScriptedMessages::opening()
+{
+    // As the real boxes do: a debug build stops on a box inside a tick.
+    StepTimer::expectNoTick("a message box");
+    if (StepTimer::tickInProgress())
+        ++shownInTick;
+}
+
 void ScriptedMessages::timedInfo(const QString &caption, const QString &text, int timeoutMs)
 {
+    opening();
     shown.push_back({ShownMessage::TimedInfo, caption, text, timeoutMs});
     if (onShow)
         onShow();
@@ -14,6 +27,7 @@ void ScriptedMessages::timedInfo(const QString &caption, const QString &text, in
 
 void ScriptedMessages::plain(const QString &text)
 {
+    opening();
     shown.push_back({ShownMessage::Plain, programTitle(), text, 0});
     if (onShow)
         onShow();
@@ -21,6 +35,7 @@ void ScriptedMessages::plain(const QString &text)
 
 bool ScriptedMessages::ask(const QString &caption, const QString &text)
 {
+    opening();
     shown.push_back({ShownMessage::Ask, caption, text, 0});
     if (answers.empty())
         return true;
@@ -142,6 +157,8 @@ Environment::Environment()
 
 Environment::~Environment()
 {
+    // Boxes still waiting for the event loop open now, in this test's service.
+    deliverBoxes();
     dropChordNotes();
     resetMidiOut();
     setMidiSystem(nullptr);
@@ -150,6 +167,11 @@ Environment::~Environment()
     EffectPlayer::install(nullptr);
     FileDialogService::install(nullptr);
     MessageService::install(nullptr);
+}
+
+void Environment::deliverBoxes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 std::vector<uint32_t> Environment::take()

@@ -34,11 +34,15 @@ public:
     std::deque<bool> answers;       // answers to ask(); yes when empty
     std::deque<QString> inputs;     // answers to input(); cancel (empty) when none is left
     std::function<void()> onShow;   // runs while a box is "open"
+    int shownInTick = 0;            // boxes shown while a clock tick was handled
     void timedInfo(const QString &caption, const QString &text, int timeoutMs) override;
     void plain(const QString &text) override;
     bool ask(const QString &caption, const QString &text) override;
     QString input(const QString &caption, const QString &prompt) override;
     QStringList texts() const;
+
+private:
+    void opening();
 };
 
 class ScriptedDialogs final : public FileDialogService {
@@ -124,6 +128,8 @@ public:
     RecordingMedia media;
     FakeMidiSystem midi;
     RecordingDevice &synth() { return *midi.mapperDevice; }
+    // Opens the boxes that wait for the handler to return (showBoxLater).
+    static void deliverBoxes();
     // Messages the open mapper received, then forgets them.
     std::vector<uint32_t> take();
 };
