@@ -10,14 +10,14 @@ mode=${1:-test}
 
 pkgs=(
   g++ cmake ninja-build pkg-config libgtest-dev
-  qt6-base-dev qt6-multimedia-dev gstreamer1.0-plugins-good
+  qt6-base-dev libxcb-xkb-dev libx11-dev qt6-multimedia-dev gstreamer1.0-plugins-good
   libfluidsynth-dev libsdl2-dev libpulse-dev timgm6mb-soundfont libasound2-dev
   fonts-wqy-microhei
   pulseaudio pulseaudio-utils
 )
 case "$mode" in
   run)  pkgs+=(fluid-soundfont-gm) ;;
-  test) pkgs+=(clang libclang-rt-14-dev xvfb xauth sox) ;;
+  test) pkgs+=(clang libclang-rt-14-dev xvfb xauth libxtst6 sox) ;;
   bench) pkgs+=(fluid-soundfont-gm xvfb xauth dbus pipewire wireplumber pipewire-pulse vmpk) ;;
   *) echo "usage: $0 [run|test|bench]" >&2; exit 2 ;;
 esac

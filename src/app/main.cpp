@@ -5,6 +5,7 @@
 #include "midi/devices/MidiLogFile.h"
 #include "midi/devices/PlatformMidiSystem.h"
 #include "platform/Resources.h"
+#include "platform/KeyRepeat.h"
 #include "platform/SingleInstance.h"
 #include "shared/Shared.h"
 #include "startup/DZQQD.h"
@@ -43,6 +44,9 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("dianziqin"));
     QApplication::setApplicationVersion(QStringLiteral(DZQ_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    // A held note key sounds once and its release acts once, however late
+    // the program reads the keyboard.
+    dzq::useDetectableKeyRepeat();
 
     // One running copy: the start-up window checks the lock, prepares the
     // data folder and the default settings, then opens the main window.
