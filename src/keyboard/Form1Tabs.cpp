@@ -38,9 +38,11 @@ constexpr int HelpTopicCount = 7;
 constexpr int ChordTableString = 510;
 
 // The compact window keeps the tabs, the panel and the recorder row: the left
-// tray of the window picture (the full window is Form1::ClientWidth x
-// Form1::ClientHeight).
-constexpr QSize CompactClient{408, 202};
+// tray of the window picture. Its outer size is 6210 x 3435 twips against the
+// full window's 14790 x 5535 (15 twips a pixel), so with the same frame the
+// inside is 572 x 140 pixels smaller than Form1::ClientWidth x
+// Form1::ClientHeight.
+constexpr QSize CompactClient{Form1::ClientWidth - (14790 - 6210) / 15, Form1::ClientHeight - (5535 - 3435) / 15};
 
 // Where General MIDI soundfonts that can replace the built-in sound are listed.
 const char *const SoundfontPage = "https://github.com/FluidSynth/fluidsynth/wiki/SoundFont";

@@ -12,8 +12,6 @@ namespace dzq {
 
 namespace {
 
-QString withSlash(const QString &dir) { return QDir::cleanPath(QDir(dir).absolutePath()) + QLatin1Char('/'); }
-
 // True when a file can really be created in dir (permission bits alone do not
 // tell about read-only mounts).
 bool canWriteIn(const QString &dir)
@@ -38,6 +36,13 @@ bool isSystemFolder(const QString &dir)
 bool usable(const QString &dir) { return QDir().mkpath(dir) && canWriteIn(dir); }
 
 } // namespace
+
+QString folderWithSlash(const QString &dir)
+{
+    const QString path = QDir::cleanPath(QDir(dir).absolutePath());
+    // The root folder is the one path that already ends in its slash.
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
 
 QString scoreFolderName() { return QStringLiteral("演奏记录"); }
 
@@ -72,15 +77,15 @@ AppDirResult prepareAppDir(const QString &overrideDir, const QString &programDir
     QString candidate;
     bool writable = false;
     if (!overrideDir.isEmpty()) {
-        candidate = withSlash(overrideDir);
+        candidate = folderWithSlash(overrideDir);
         writable = usable(candidate);
     } else {
         if (!programDir.isEmpty() && !isSystemFolder(programDir)) {
-            candidate = withSlash(programDir);
+            candidate = folderWithSlash(programDir);
             writable = canWriteIn(candidate);
         }
         if (!writable && !userDir.isEmpty()) {
-            candidate = withSlash(userDir);
+            candidate = folderWithSlash(userDir);
             writable = usable(candidate);
         }
     }
@@ -109,7 +114,7 @@ AppDirResult prepareAppDir(const QString &overrideDir, const QString &programDir
 QString userDataDir()
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return base.isEmpty() ? QString() : withSlash(base + QStringLiteral("/dianziqin"));
+    return base.isEmpty() ? QString() : folderWithSlash(base + QStringLiteral("/dianziqin"));
 }
 
 AppDirResult initAppDir(const QString &overrideDir)

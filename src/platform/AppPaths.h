@@ -9,6 +9,10 @@
 
 namespace dzq {
 
+// dir as an absolute, clean path that ends in exactly one "/" (also the
+// root folder), so that names can be appended to it.
+QString folderWithSlash(const QString &dir);
+
 // Names of the data folders below AppDir.
 QString scoreFolderName();   // "演奏记录"
 QString effectsFolderName(); // "音效"

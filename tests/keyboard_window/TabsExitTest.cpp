@@ -97,6 +97,9 @@ TEST_F(Form1Tabs, EmptyAreaTogglesTheCompactWindowAndTheMapTogglesItsSize)
     QTest::mouseClick(&w, Qt::LeftButton, {}, empty);
     EXPECT_TRUE(w.MiniWindow);
     EXPECT_LT(w.width(), Form1::MapSmall.left());
+    // The frame is the same at both sizes: the inside shrinks by what the
+    // outer sizes differ, 14790 x 5535 and 6210 x 3435 twips at 15 a pixel.
+    EXPECT_EQ(full - w.size(), QSize(572, 140));
     for (QWidget *kept : std::initializer_list<QWidget *>{w.Xxk[0]->parentWidget(), w.Jiezhou[0], w.Image1[2], w.Label8})
         EXPECT_TRUE(w.rect().contains(kept->geometry())) << kept->geometry().x() << "," << kept->geometry().y();
     QTest::mouseClick(&w, Qt::LeftButton, {}, empty);

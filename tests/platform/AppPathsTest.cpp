@@ -124,3 +124,14 @@ TEST_F(AppPathsTest, ReportsWhenNoFolderCanBeWritten)
     EXPECT_EQ(r.dir, root.filePath("program") + "/");
     EXPECT_TRUE(r.error.contains("音效"));
 }
+
+// Names are appended to the folder as they are: one slash between, also when
+// the folder is the root ("/" gave "//演奏记录").
+TEST_F(AppPathsTest, FolderPathsEndInOneSlash)
+{
+    EXPECT_EQ(folderWithSlash(QStringLiteral("/")), QStringLiteral("/"));
+    EXPECT_EQ(folderWithSlash(QStringLiteral("//")), QStringLiteral("/"));
+    EXPECT_EQ(folderWithSlash(root.path() + QStringLiteral("/a/../数据/")), root.path() + QStringLiteral("/数据/"));
+    const QString relative = folderWithSlash(QStringLiteral("数据"));
+    EXPECT_TRUE(QDir::isAbsolutePath(relative) && relative.endsWith(QStringLiteral("/数据/")));
+}
