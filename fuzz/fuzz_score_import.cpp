@@ -17,13 +17,8 @@ namespace {
 
 // The keyboard window's state for the accompaniment, drawn from the input so
 // that each input also picks its chord cycle, grid and tempo.
-struct KeyboardState {
+struct KeyboardState : AccompanimentInputs {
     int stepMax = 15; // the editor's time signature
-    ChordSequence chordSeq{};
-    int chordSeqLen = 0;
-    std::array<std::array<int, RhythmLaneCells>, 3> rhythmCells{};
-    int tempoIndex = -1;
-    QString tempoText;
 };
 
 KeyboardState stateFrom(const QByteArray &bytes, const QString &text)
@@ -109,8 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(noteLen >= 0 && noteLen <= 99);
     checkSong(*song, r, stepMax, false);
 
-    const Accompaniment a = ZNHXTJ(*song, stepMax, k.chordSeq, k.chordSeqLen, k.rhythmCells, {1, 2, 3}, {4, 5, 6},
-                                   k.tempoIndex, k.tempoText);
+    const Accompaniment a = ZNHXTJ(*song, stepMax, k);
     FUZZ_CHECK(a.applied == (k.chordSeqLen > 0));
     checkSong(*song, r, stepMax, a.applied);
     // Chord entries on the even steps, cycling within the sequence.

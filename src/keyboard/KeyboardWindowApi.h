@@ -1,7 +1,28 @@
 #pragma once
 // What another window of the program needs from the keyboard window, which
 // stays loaded (hidden) while that window is open.
+#include "shared/Shared.h"
+
+#include <QString>
+
+#include <array>
+
 namespace dzq {
+
+constexpr int RhythmLaneCells = 17; // rhythm grid cells 0..16 of each of the three lanes
+
+// What the editor's import takes from the keyboard window for the automatic
+// accompaniment, read from the window at the moment of the import.
+struct AccompanimentInputs {
+    ChordSequence chordSeq{};  // the chord sequence ChordSeq (voices 1..3)
+    int chordSeqLen = 0;       // ChordSeqLen: entries of one cycle, 0 without a progression
+    // Values of the rhythm grid boxes BZA, BZB, BZC (a cell counts when 1).
+    std::array<std::array<int, RhythmLaneCells>, 3> rhythmCells{};
+    std::array<int, 3> laneInstrument{};  // percussion list index of each lane (LblInst)
+    std::array<int, 3> chordInstrument{}; // instrument list index of each chord voice (Combo1..3)
+    int tempoIndex = -1;                  // tempo list index of SD, -1 when a tempo was typed
+    QString tempoText;                    // the text of SD
+};
 
 class KeyboardWindowApi {
 public:

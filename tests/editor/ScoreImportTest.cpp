@@ -139,25 +139,24 @@ TEST(ScoreImport, GbkScoreFileImports)
 namespace {
 
 // The keyboard window's state, with chords told apart by entry and voice.
-struct KeyboardState {
-    ChordSequence chordSeq{};
-    int chordSeqLen = 16;
-    std::array<std::array<int, RhythmLaneCells>, 3> rhythmCells{};
-    int tempoIndex = 6;
-    QString tempoText = QStringLiteral("70");
-
+struct KeyboardState : AccompanimentInputs {
     KeyboardState()
     {
+        chordSeqLen = 16;
         for (int v = 1; v <= 3; ++v)
             for (int e = 0; e < ChordSeqSteps; ++e)
                 chordSeq[v][e] = 72 + (e + v) % 7;
+        laneInstrument = {1, 4, 7};
+        chordInstrument = {1, 25, 49};
+        tempoIndex = 6;
+        tempoText = QStringLiteral("70");
     }
+    // Accompanies a melody of the given measures.
     Accompaniment addTo(Imported &r, int S, int measures) const
     {
         r.read(s("KC16").repeated(measures * S / 8), S);
         r.song->TotalMeasures = measures - 1;
-        return ZNHXTJ(*r.song, S - 1, chordSeq, chordSeqLen, rhythmCells, {1, 4, 7}, {1, 25, 49}, tempoIndex,
-                      tempoText);
+        return ZNHXTJ(*r.song, S - 1, *this);
     }
 };
 
@@ -235,7 +234,7 @@ TEST(Accompaniment, EmptyProgressionAndFullSong)
     // longer than the sequence is read within it.
     state.chordSeqLen = 1000;
     r.read(s("KC16").repeated(1300), 24);
-    ZNHXTJ(*r.song, 23, state.chordSeq, state.chordSeqLen, state.rhythmCells, {}, {}, 6, {});
+    ZNHXTJ(*r.song, 23, state);
     EXPECT_EQ(r.song->MeasureArr[9][415].size(), 24);
     EXPECT_EQ(r.song->NoteArr[4][9982], state.chordSeq[1][4991 % ChordSeqSteps]);
     EXPECT_TRUE(r.song->StepArr[4][9984].isEmpty());

@@ -119,15 +119,12 @@ ScoreImport importScore(Song &song, MeasureStrings &strings, QStringView score, 
     return r;
 }
 
-Accompaniment ZNHXTJ(Song &song, int stepMax, const ChordSequence &chordSeq, int chordSeqLen,
-                     const std::array<std::array<int, RhythmLaneCells>, 3> &rhythmCells,
-                     const std::array<int, 3> &laneInstrument, const std::array<int, 3> &chordInstrument,
-                     int tempoIndex, const QString &tempoText)
+Accompaniment ZNHXTJ(Song &song, int stepMax, const AccompanimentInputs &keyboard)
 {
     Accompaniment r;
-    if (chordSeqLen <= 0 || stepsThatFit(stepMax) == 0)
+    if (keyboard.chordSeqLen <= 0 || stepsThatFit(stepMax) == 0)
         return r;
-    const int entries = std::min(chordSeqLen, ChordSeqSteps);
+    const int entries = std::min(keyboard.chordSeqLen, ChordSeqSteps);
     const int S = stepsPerMeasure(stepMax);
     const int last = lastMeasureOf(song, stepMax);
     const int lastStep = playLastStep(last, stepMax);
@@ -139,7 +136,7 @@ Accompaniment ZNHXTJ(Song &song, int stepMax, const ChordSequence &chordSeq, int
     for (int voice = 1; voice <= 3; ++voice) {
         const int line = FirstChordLine + voice - 1;
         for (int step = 0; step <= lastStep; ++step) {
-            const int code = step % 2 == 0 ? chordSeq[voice][(step / 2) % entries] : HoldCode;
+            const int code = step % 2 == 0 ? keyboard.chordSeq[voice][(step / 2) % entries] : HoldCode;
             writeMelodyCell(song, line, step, cellForCode(code));
         }
         for (int m = 0; m <= last; ++m)
@@ -154,7 +151,7 @@ Accompaniment ZNHXTJ(Song &song, int stepMax, const ChordSequence &chordSeq, int
         for (int m = 0; m <= last; ++m) {
             for (int s = 0; s < S; ++s) {
                 const int cell = s / 2;
-                const bool hit = s % 2 == 0 && cell < RhythmLaneCells && rhythmCells[lane][cell] == 1;
+                const bool hit = s % 2 == 0 && cell < RhythmLaneCells && keyboard.rhythmCells[lane][cell] == 1;
                 song.StepArr[line][S * m + s] = hit ? QStringLiteral("O") : QStringLiteral("-");
             }
             song.MeasureArr[line][m] = measureLineText(song, line, m, S);
@@ -162,17 +159,17 @@ Accompaniment ZNHXTJ(Song &song, int stepMax, const ChordSequence &chordSeq, int
     }
 
     r.applied = true;
-    r.chordInstrument = chordInstrument;
-    r.laneInstrument = laneInstrument;
+    r.chordInstrument = keyboard.chordInstrument;
+    r.laneInstrument = keyboard.laneInstrument;
     // Both windows list the same tempos; a typed one is taken only within the
     // editor's own range, so the editor never gets a tempo it cannot play.
-    if (tempoIndex >= 0 && tempoIndex < TempoListCount) {
-        r.tempoIndex = tempoIndex;
-        r.stepMs = Int(15000.0 / tempoListEntry(tempoIndex));
+    if (keyboard.tempoIndex >= 0 && keyboard.tempoIndex < TempoListCount) {
+        r.tempoIndex = keyboard.tempoIndex;
+        r.stepMs = Int(15000.0 / tempoListEntry(keyboard.tempoIndex));
     } else {
-        const double typed = Val(tempoText);
+        const double typed = Val(keyboard.tempoText);
         if (typed >= 50 && typed <= 255) {
-            r.tempoText = tempoText;
+            r.tempoText = keyboard.tempoText;
             r.stepMs = Int(15000.0 / typed);
         }
     }

@@ -8,13 +8,13 @@
 //     ScoreText = read.score;
 //     const ScoreImport imported = importScore(song, strings, ScoreText, StepMax, NoteLen);
 //     if (imported.cut) show scoreCutMessage(imported, StepMax);
-//     const Accompaniment added = ZNHXTJ(song, StepMax, <the keyboard window's state>);
+//     const Accompaniment added = ZNHXTJ(song, StepMax, <the keyboard window's AccompanimentInputs>);
 //     apply added (instruments, tempo), then show measure 0.
 // Nothing here touches a window; the functions work on the song tables only.
 // stepMax is the editor's StepMax: S = stepMax + 1 steps per measure.
 #include "editor/core/Song.h"
 
-#include "shared/Shared.h"
+#include "keyboard/KeyboardWindowApi.h"
 
 #include <QString>
 #include <QStringView>
@@ -62,8 +62,6 @@ ScoreImport importScore(Song &song, MeasureStrings &strings, QStringView score, 
 
 // ---- the accompaniment ------------------------------------------------------
 
-constexpr int RhythmLaneCells = 17; // rhythm grid cells 0..16 of each of the three lanes
-
 // What the editor window applies after the accompaniment was written.
 struct Accompaniment {
     bool applied = false;                 // false: no chord sequence, nothing was written
@@ -87,9 +85,6 @@ struct Accompaniment {
 //    tempo (index -1) is taken when its value lies in 50..255, otherwise the
 //    editor keeps its own.
 // With chordSeqLen 0 (no progression) nothing is written or applied.
-Accompaniment ZNHXTJ(Song &song, int stepMax, const ChordSequence &chordSeq, int chordSeqLen,
-                     const std::array<std::array<int, RhythmLaneCells>, 3> &rhythmCells,
-                     const std::array<int, 3> &laneInstrument, const std::array<int, 3> &chordInstrument,
-                     int tempoIndex, const QString &tempoText);
+Accompaniment ZNHXTJ(Song &song, int stepMax, const AccompanimentInputs &keyboard);
 
 } // namespace dzq
