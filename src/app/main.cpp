@@ -1,5 +1,6 @@
 // dianziqin: an electronic keyboard instrument for the Linux desktop.
 #include "app/CommandLine.h"
+#include "editor/YYBJ.h"
 #include "keyboard/Form1.h"
 #include "midi/MidiOut.h"
 #include "midi/devices/MidiLogFile.h"
@@ -113,6 +114,14 @@ int main(int argc, char **argv)
     start = new dzq::DZQQD([&]() -> QWidget * {
         auto *window = new dzq::Form1;
         window->setAttribute(Qt::WA_DeleteOnClose);
+        // The editor button opens a music editor of its own each time; it is
+        // destroyed when it closes and hands the screen back to this window.
+        window->openEditor = [window] {
+            auto *editor = new dzq::YYBJ(*window);
+            editor->setAttribute(Qt::WA_DeleteOnClose);
+            editor->Form_Load();
+            editor->show();
+        };
         window->Form_Load();
         window->show();
         statusLine = window->FJWZ;

@@ -4,6 +4,7 @@
 // hands the shared state back to the keyboard window before showing it again.
 #include "editor/YYBJ.h"
 
+#include "editor/core/MeasureRecord.h"
 #include "keyboard/KeyboardWindowApi.h"
 #include "midi/MidiOut.h"
 #include "shared/Shared.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr int FirstInstrumentString = 201;
 constexpr int InstrumentCount = 129;
 constexpr int FirstPercussionString = 335;
-constexpr int PercussionCount = 47;
 constexpr int HelpString = 99;
 
 // The defaults of every line: instrument list index and volume list index.
@@ -94,7 +94,7 @@ void YYBJ::BJQD()
     JZXSGC();
 
     const QStringList instruments = LoadResStrings(FirstInstrumentString, InstrumentCount);
-    const QStringList percussion = LoadResStrings(FirstPercussionString, PercussionCount);
+    const QStringList percussion = LoadResStrings(FirstPercussionString, PercussionListCount);
     for (int i = 0; i < int(SYYQ.size()); ++i)
         SYYQ[std::size_t(i)]->addItems(i < MelodyLineCount ? instruments : percussion);
 

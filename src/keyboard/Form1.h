@@ -6,6 +6,7 @@
 // and places every control, and each feature area adds its handlers in its
 // own source file.
 #include "keyboard/FileListBox.h"
+#include "keyboard/KeyboardWindowApi.h"
 #include "keyboard/KeyboardWidgets.h"
 #include "keyboard/core/KeyLayout.h"
 #include "keyboard/core/Tempo.h"
@@ -29,7 +30,7 @@
 
 namespace dzq {
 
-class Form1 : public PictureWindow {
+class Form1 : public PictureWindow, public KeyboardWindowApi {
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);
@@ -374,12 +375,19 @@ public:
     std::function<bool(const QUrl &)> openUrl;
 
     // Form1Exit.cpp: window switching and the end.
+    // Opens the music editor (main() installs it); this window hides then.
+    std::function<void()> openEditor;
     void BJCK_Click();
     void Command1_Click();
     // The end: clocks stopped, device closed, farewell window shown, the
     // window closed (destroyed when it has Qt::WA_DeleteOnClose). Runs once.
     void Form_Unload();
     bool Closing = false;
+
+    // Form1Restore.cpp: what the music editor hands back on its way out.
+    int selectedOutputDevice() const override;
+    void RestoreKeyboardDefaults() override;
+    void showKeyboardWindow() override;
 
     // Form1Recorder.cpp: the recorder and audio player on the media-control
     // alias "NN", and the status clock Timer2.

@@ -18,8 +18,10 @@ void Form1::BJCK_Click()
     // and not yet stopped or saved goes along instead of being lost.
     if (!ScorePlaying)
         ScoreText = Text3->toPlainText();
-    // The music editor is shown here (modeless) and this window hidden, once
-    // the editor exists.
+    if (!openEditor)
+        return;
+    openEditor();
+    hide();
 }
 
 void Form1::Command1_Click()

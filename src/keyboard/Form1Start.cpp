@@ -28,7 +28,6 @@ constexpr std::array<int, 8> StartPan{64, 50, 78, 40, 88, 35, 93, 64};
 constexpr int FirstInstrumentString = 201;
 constexpr int InstrumentCount = 129;
 constexpr int FirstPercussionString = 335;
-constexpr int PercussionCount = 47;
 
 // Effect sounds play a little below full scale, as the wave output volume
 // 0xE000 of 0xFFFF did.

@@ -1,6 +1,7 @@
 #pragma once
 // What another window of the program needs from the keyboard window, which
 // stays loaded (hidden) while that window is open.
+#include "keyboard/core/RhythmFile.h"
 #include "shared/Shared.h"
 
 #include <QString>
@@ -8,8 +9,6 @@
 #include <array>
 
 namespace dzq {
-
-constexpr int RhythmLaneCells = 17; // rhythm grid cells 0..16 of each of the three lanes
 
 // What the editor's import takes from the keyboard window for the automatic
 // accompaniment, read from the window at the moment of the import.
