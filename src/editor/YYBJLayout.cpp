@@ -17,6 +17,7 @@
 #include "editor/YYBJ.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QAbstractItemView>
 
 namespace dzq {
@@ -166,7 +167,11 @@ void YYBJ::buildGrid()
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setAttribute(Qt::WA_StyledBackground);
-    const QFont mono = fontOf(MonoFamily, 13);
+    // Each cell of two characters stands over the percussion box of its
+    // step: a character is half a box wide.
+    QFont mono = fontOf(MonoFamily, 13);
+    mono.setLetterSpacing(QFont::AbsoluteSpacing,
+                          BoxSize / 2.0 - QFontMetricsF(mono).horizontalAdvance(QLatin1Char('M')));
     for (std::size_t k = 0; k < YF1.size(); ++k) {
         auto *box = new QLineEdit(Picture1);
         box->move(2, 2 + RowPitch * int(k));
