@@ -27,6 +27,7 @@
 #include <array>
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 namespace dzq {
 
@@ -383,6 +384,13 @@ public:
     // window closed (destroyed when it has Qt::WA_DeleteOnClose). Runs once.
     void Form_Unload();
     bool Closing = false;
+
+    // Form1Others.cpp: what other windows read from and ask of this one.
+    void suspendClocks() override;
+    void resumeClocks() override;
+    AccompanimentInputs accompanimentInputs() const override;
+    bool ClocksSuspended = false;
+    std::vector<StepTimer *> SuspendedClocks; // the clocks that ran at the suspend
 
     // Form1Restore.cpp: what the music editor hands back on its way out.
     int selectedOutputDevice() const override;

@@ -1,6 +1,7 @@
 #pragma once
 // What another window of the program needs from the keyboard window, which
-// stays loaded (hidden) while that window is open.
+// stays loaded (hidden) while that window is open. Other windows go through
+// this interface instead of the window's widgets.
 #include "keyboard/core/RhythmFile.h"
 #include "shared/Shared.h"
 
@@ -26,6 +27,13 @@ struct AccompanimentInputs {
 class KeyboardWindowApi {
 public:
     virtual ~KeyboardWindowApi() = default;
+    // Stops the keyboard window's clocks and its recorder poll, remembering
+    // which ran; resume restarts those (each counting a whole interval from
+    // the call). A second suspend before a resume changes nothing, nor does a
+    // resume without a suspend.
+    virtual void suspendClocks() = 0;
+    virtual void resumeClocks() = 0;
+    virtual AccompanimentInputs accompanimentInputs() const = 0;
     // Item data of the output device chosen in the keyboard window's list
     // (-1 the built-in synthesizer, 0.. the other devices), below -1 when
     // none is chosen.

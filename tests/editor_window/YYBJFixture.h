@@ -25,6 +25,12 @@ public:
     int restores = 0;
     int shows = 0;
     std::function<void()> onRestore;
+    int suspends = 0;
+    int resumes = 0;
+    AccompanimentInputs inputs;
+    void suspendClocks() override { ++suspends; }
+    void resumeClocks() override { ++resumes; }
+    AccompanimentInputs accompanimentInputs() const override { return inputs; }
     int selectedOutputDevice() const override { return device; }
     void RestoreKeyboardDefaults() override
     {
