@@ -53,7 +53,8 @@ public:
     // Top of the grid panel and its neighbours.
     static constexpr int GridTop = 66;
     static constexpr int GridHeight = PercussionTop + 4 * RowPitch + BoxSize + 4;
-    static constexpr int ClientHeight = GridTop + GridHeight + 64;
+    static constexpr int RecorderTop = GridTop + GridHeight + 62;
+    static constexpr int ClientHeight = RecorderTop + 30;
 
     // Left edge of the percussion box of step i in its row, and its colour
     // (an index of the 16-colour palette).
@@ -103,6 +104,12 @@ public:
     CheckBox *ST2 = nullptr;                   // play from the start / stop, drawn as a button
     StepTimer *YYDS = nullptr;                 // step clock
 
+    // ---- recorder
+    std::array<OptionButton *, 4> LUYINJI{};  // play a file, stop, record, save
+    ChoiceList *yinzi = nullptr;               // recording quality
+    StepTimer *Lyjsj = nullptr;                // recorder clock, 1000 ms
+    QLabel *LYSJ = nullptr;                    // elapsed time
+
     // =====================================================================
     // State of the window (the song itself is program-wide: programSong()).
     bool Initialised = false;
@@ -124,6 +131,12 @@ public:
     std::unique_ptr<MeasureStrings> Strings = std::make_unique<MeasureStrings>();
     // The file chosen last in the editor's file dialogs.
     QString DlgFile;
+    // Recording format and the recorder clock.
+    QString RecBits = QStringLiteral("8");
+    QString RecRate = QStringLiteral("44100");
+    int RecMinutes = 0;
+    int RecSeconds = 0;
+    QString RecFileName;
 
     int stepsPerMeasure() const { return StepMax + 1; }
 
@@ -209,6 +222,13 @@ public:
     // The clock stopped and the buttons released without running anything.
     void stopPlayback();
 
+    // YYBJRecorder.cpp
+    void LUYINJI_Click(int index);
+    void yinzi_Click();
+    void Lyjsj_Timer();
+    // The clock stopped and shown at 00:00.
+    void resetRecorderClock();
+
     // YYBJLife.cpp
     void Form_Load();
     void Form_Activate();
@@ -244,6 +264,8 @@ private:
     void wireFiles();
     void wireLife();
     void wirePlayback();
+    void wireRecorder();
+    void buildRecorder();
 };
 
 } // namespace dzq

@@ -117,6 +117,7 @@ YYBJ::YYBJ(KeyboardWindowApi &keyboard, QWidget *parent) : QWidget(parent), keyb
     buildGrid();
     buildLineColumn();
     buildSettingsPanel();
+    buildRecorder();
     applyTimeSignatureLayout(0);
     placePanels();
 
@@ -127,6 +128,7 @@ YYBJ::YYBJ(KeyboardWindowApi &keyboard, QWidget *parent) : QWidget(parent), keyb
     wireFiles();
     wireLife();
     wirePlayback();
+    wireRecorder();
 }
 
 YYBJ::~YYBJ()
@@ -279,6 +281,27 @@ void YYBJ::buildSettingsPanel()
                  QStringLiteral("试听编辑的音乐效果，可以随时停止进行编辑！"));
     ST2->setProperty("button", true);
     YYDS = new StepTimer(this);
+}
+
+void YYBJ::buildRecorder()
+{
+    // The four recorder options exclude each other through their own parent.
+    auto *group = new QWidget(this);
+    group->setGeometry(4, RecorderTop, 300, 24);
+    const std::array<QString, 4> captions{QStringLiteral("放音"), QStringLiteral("停止"), QStringLiteral("录音"),
+                                          QStringLiteral("保存录音")};
+    const std::array<int, 4> widths{56, 56, 56, 84};
+    int x = 0;
+    for (std::size_t i = 0; i < LUYINJI.size(); ++i) {
+        LUYINJI[i] = placed(new OptionButton(captions[i], group), QRect(x, 0, widths[i], 24));
+        x += widths[i] + 4;
+    }
+    text(this, QStringLiteral("录音音质"), QRect(310, RecorderTop, 56, 24));
+    yinzi = list(this, QRect(366, RecorderTop, 96, 24),
+                 {QStringLiteral("CD音质"), QStringLiteral("好音质"), QStringLiteral("普通音质")}, false);
+    LYSJ = text(this, QStringLiteral("当前: 00:00"), QRect(472, RecorderTop, 110, 24));
+    Lyjsj = new StepTimer(this);
+    Lyjsj->setInterval(1000);
 }
 
 std::vector<CheckBox *> &YYBJ::percussionRow(int row)

@@ -52,6 +52,9 @@ constexpr int SilencedNotes = 65;     // KeyBase + 0..64
 
 void YYBJ::Form_Load()
 {
+    RecBits = QStringLiteral("8");
+    RecRate = QStringLiteral("44100");
+    yinzi->setListIndex(1);
     Initialised = false;
 }
 
@@ -143,8 +146,9 @@ void YYBJ::closeSequence()
     if (Closing)
         return;
     Closing = true;
-    // No step may run on a window on its way out.
+    // No step or recorder tick may run on a window on its way out.
     stopPlayback();
+    Lyjsj->setEnabled(false);
 
     resetAccompCounters();
     AccompTick = 0;
