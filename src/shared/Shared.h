@@ -27,8 +27,9 @@ inline int StepMs = 107;
 // Writers: the keyboard window's accompaniment step and first live note,
 // resetAccompCounters.
 inline int CurStep = 0;
-// Note velocity per channel (the chord channels 3..5 of the keyboard window).
-// Writer: the keyboard window's chord voices (BZHX, BZHX2, ZHHXJ); the music
+// Note velocity per channel (the chord channels 3..5 of the keyboard window,
+// the lines of the music editor).
+// Writers: the keyboard window's chord voices (BZHX, BZHX2, ZHHXJ); the music
 // editor's line volumes 0..11 (YQYL_Click, BCXJ, CXTSB).
 inline std::array<int, 16> LineVolume{};
 // Pan value (controller 10) per channel; only MidiNoteOn reads it.
@@ -56,9 +57,11 @@ constexpr int RhythmSteps = 10000;
 // Records 0..2: the main window's rhythm lanes; 0..4: the editor's percussion
 // lines; record 5 steps 0..9: the keypad drums; record 6 is unused.
 // Writers: records 0..2 the keyboard window's rhythm grid, lane instruments,
-// rhythm volume and rhythm files (Form1Rhythm); record 5 the settings file
+// rhythm volume and rhythm files (Form1Rhythm) and RestoreKeyboardDefaults
+// (through those handlers); record 5 the settings file
 // reader (applySettings) and the preset editor (YQSZ_Click); records 0..4 the
-// music editor's percussion lines (SYYQ_Click, CXTSB), and its way back
+// music editor's percussion lines (SYYQ_Click, CXTSB) and its step player
+// (convertSong, YYSB), and its way back
 // silences records 3 and 4.
 inline std::array<std::array<RhythmCell, RhythmSteps>, RhythmRecords> RhythmStepTable{};
 
@@ -70,8 +73,9 @@ int32_t percussionMsg(int note, int velocity);
 // Writer: fillChordTable (program start and the chord tab).
 inline int32_t ChordTable[4][8][4] = {};
 
-// Inputs of the keyboard window's PlayChord(): the chord code and channel.
-// Writer: the keyboard window's chord voices.
+// The chord code and channel last given to PlayChord (the keyboard window's
+// PlayChord() plays them). Writers: the keyboard window's chord voices, the
+// music editor's step (XJFS).
 inline int32_t ChordCode = 0;
 inline int ChordChannel = 3;
 // Indexes 1..3: the offsets PlayChord last played. Writer: PlayChord.
@@ -110,7 +114,8 @@ inline std::array<int, 11> DrumKeyTable{};
 // ---- accompaniment counters and lengths ------------------------------------
 // Writers: the keyboard window's clocks (accompanimentStep, Timer3_Timer), its
 // first live note, rhythm start, chord preview and score start, and
-// resetAccompCounters; RhythmLastStep the metre buttons (Option1_Click) and
+// resetAccompCounters (also the music editor's way back, with AccompTick 0);
+// RhythmLastStep the metre buttons (Option1_Click) and
 // start-up; StepsPerChord, ChordCycle and ChordSeqLen the chord panel (HXJS,
 // CSHX) and the metre buttons.
 
