@@ -164,8 +164,8 @@ void PulseOutput::Impl::lost()
 
 void PulseOutput::Impl::startStream()
 {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32LE, uint32_t(options.sampleRate), 2};
-    stream = pa_stream_new(context, "内置合成器", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32LE, uint32_t(options.sampleRate), 2};
+    stream = pa_stream_new(context, "内置合成器", &format, nullptr);
     if (!stream) {
         lost();
         return;
