@@ -44,6 +44,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <sstream>
 
 extern char **environ;
 
@@ -350,14 +351,17 @@ public:
     void read(Child &app)
     {
         std::string line;
-        while (app.readLine(line)) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (line.find("欠载") != std::string::npos)
-                underflows_.push_back(double(Clock::now().time_since_epoch().count()));
-            const auto at = line.find("缓冲 ");
-            if (line.find("音频输出：缓冲") != std::string::npos && at != std::string::npos)
-                buffer_ = std::atoi(line.c_str() + at + std::strlen("缓冲 "));
-        }
+        while (app.readLine(line))
+            take(line);
+    }
+    void take(const std::string &line)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (line.find("欠载") != std::string::npos)
+            underflows_.push_back(double(Clock::now().time_since_epoch().count()));
+        const auto at = line.find("缓冲 ");
+        if (line.find("音频输出：缓冲") != std::string::npos && at != std::string::npos)
+            buffer_ = std::atoi(line.c_str() + at + std::strlen("缓冲 "));
     }
     int underflowsBetween(double from, double to) const
     {
@@ -492,6 +496,9 @@ int soundBench(const SoundCase &c)
             recorder.stop();
             return 0;
         }
+        std::istringstream lines(output);
+        for (std::string line; std::getline(lines, line);)
+            log.take(line);
     }
     drain = std::thread([&] { log.read(app); });
     for (int i = 0; i < 100 && !window; ++i) {

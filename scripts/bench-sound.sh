@@ -4,7 +4,8 @@
 # voices and with one piano voice, idle and with one busy process per core, and
 # the densest accompaniment for a while; VMPK beside it unless --no-vmpk.
 # Usage: scripts/bench-sound.sh BENCH_PROCESS_BINARY DISPLAY [presses] [seconds] [--no-vmpk]
-# Needs Xvfb on DISPLAY; prints the table on standard output.
+# Needs Xvfb on DISPLAY; prints the table on standard output. DZQ_BENCH_SERVERS chooses
+# the servers (default: "pulseaudio pipewire").
 set -uo pipefail
 cd "$(dirname "$0")/.."
 b=$1 display=$2 presses=${3:-100} seconds=${4:-60} vmpk=1
@@ -24,25 +25,31 @@ cases() { # server name
   done
 }
 
+servers=${DZQ_BENCH_SERVERS:-pulseaudio pipewire}
+
 # A plain PulseAudio server with a null sink.
-(
+[[ " $servers " == *" pulseaudio "* ]] && (
   . scripts/headless-audio.sh
   trap stop_headless_audio EXIT
   if [ -n "${DZQ_HAVE_PULSE:-}" ]; then cases PulseAudio; else echo "PulseAudio: skipped, no server"; fi
 )
 
 # PipeWire with its session manager and its PulseAudio layer, in a runtime folder of their own.
-(
+[[ " $servers " == *" pipewire "* ]] && (
   export XDG_RUNTIME_DIR=$(mktemp -d) && chmod 700 "$XDG_RUNTIME_DIR"
   export PULSE_RUNTIME_PATH=$XDG_RUNTIME_DIR/pulse PIPEWIRE_RUNTIME_DIR=$XDG_RUNTIME_DIR
   if ! command -v pipewire-pulse >/dev/null || ! command -v wireplumber >/dev/null; then
     echo "PipeWire: skipped, not installed (scripts/setup.sh bench)"; exit 0
   fi
+  # The session manager needs a session bus: one of their own.
+  bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || { echo "PipeWire: skipped, no D-Bus"; exit 0; }
+  export DBUS_SESSION_BUS_ADDRESS=$(echo "$bus" | head -n 1)
+  bus_pid=$(echo "$bus" | tail -n 1)
   pipewire >/dev/null 2>&1 & pw=$!
   sleep 0.5
   wireplumber >/dev/null 2>&1 & wp=$!
   pipewire-pulse >/dev/null 2>&1 & pp=$!
-  trap 'kill $pp $wp $pw 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+  trap 'kill $pp $wp $pw $bus_pid 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
   for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
   pactl load-module module-null-sink sink_name=vsink >/dev/null 2>&1
   pactl set-default-sink vsink >/dev/null 2>&1
