@@ -54,6 +54,7 @@ struct PulseOutput::Impl {
     std::atomic<bool> everPlayed{false};
     std::atomic<int> granted{0};
     std::atomic<int> underflows{0};
+    std::atomic<bool> growing{false};
     std::mutex decidedLock;
     std::condition_variable decided;
 
@@ -199,7 +200,7 @@ void PulseOutput::Impl::readGranted()
 void PulseOutput::Impl::grow()
 {
     const auto now = SteadyClock::now();
-    if (!options.grow || !stream || now - lastGrowth < std::chrono::milliseconds(kGrowthPauseMs))
+    if (!options.grow || !growing || !stream || now - lastGrowth < std::chrono::milliseconds(kGrowthPauseMs))
         return;
     const int grown = std::min(kMaxBufferFrames, (target * 3 / 2 + kBlockFrames - 1) / kBlockFrames * kBlockFrames);
     if (grown <= target)
@@ -358,6 +359,7 @@ PulseOutput::State PulseOutput::waitForFirstAttempt(int ms)
     return d->state;
 }
 
+void PulseOutput::allowGrowth() { d->growing = true; }
 PulseOutput::State PulseOutput::state() const { return d->state; }
 bool PulseOutput::everPlayed() const { return d->everPlayed; }
 int PulseOutput::bufferFrames() const { return d->granted; }

@@ -8,6 +8,9 @@
 // stream empty and played silence) grows it by half, at most once per
 // kGrowthPauseMs so that one stall counts once, up to kMaxBufferFrames; it
 // never shrinks, so it never goes back below a size that held during the run.
+// Underflows count from allowGrowth() on: the stalls of the program's own
+// start (its soundfont read, its windows built) are no measure of the
+// machine, and nothing is played before it.
 // The size the server grants counts: a server that grants more than asked
 // (PipeWire's layer does) is grown from what it granted. A pinned buffer
 // (the command line's period options) keeps the size asked for.
@@ -51,6 +54,8 @@ public:
     PulseOutput(const PulseOutput &) = delete;
     PulseOutput &operator=(const PulseOutput &) = delete;
 
+    // From now on underflows grow the buffer (unless it is pinned).
+    void allowGrowth();
     // Waits at most ms for the first attempt to be decided; the state then.
     State waitForFirstAttempt(int ms);
     State state() const;

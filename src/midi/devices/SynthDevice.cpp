@@ -549,6 +549,9 @@ int SynthDevice::open()
     if (!d->loadSoundfont())
         return MidiErrNoSoundfont;
     d->isOpen = true;
+    // In use: from now on the output sizes its buffer by what it meets.
+    if (d->pulse)
+        d->pulse->allowGrowth();
     return MidiOk;
 }
 
