@@ -141,8 +141,16 @@ void YYBJ::YYDS_Timer()
 {
     YYSB();
     StepsLeft -= 1;
-    if (StepsLeft < 1)
+    if (StepsLeft < 1) {
+        // The range ends with the count of its steps, unless its end came
+        // first (the end of the range or an end cell, which silence). A range
+        // that grew meanwhile (a measure inserted during an audition) ends
+        // here with its last note still sounding: it is released too.
+        const bool stillRunning = YYDS->isEnabled();
         resetPlayButtons();
+        if (stillRunning)
+            silence();
+    }
 }
 
 void YYBJ::YYSB()

@@ -177,6 +177,21 @@ TEST_F(Playback, TheKeyboardsRhythmCursorNeverMovesThePlayer)
     EXPECT_EQ(w->PlayStep, 1);
 }
 
+TEST_F(Playback, AnAuditionWhoseSongGrewMeanwhileEndsSilent)
+{
+    // A measure inserted during the audition moves the song's last step past
+    // the measure: the audition ends by its count, and its last note ends.
+    typeMelody(0, QString(30, QLatin1Char('-')) + QStringLiteral("KC"));
+    w->ST1->click();
+    w->CHARU->click();
+    for (int s = 1; s < 16; ++s)
+        tick();
+    ASSERT_TRUE(soundingNotes().sounding(0, 60));
+    tick();
+    EXPECT_FALSE(w->YYDS->isEnabled());
+    EXPECT_FALSE(melodySounding());
+}
+
 TEST_F(Playback, ClosingTheWindowStopsTheClockFirst)
 {
     typeMelody(0, QStringLiteral("KC"));
