@@ -61,8 +61,9 @@ public:
     static int boxLeft(int step);
     static int boxColour(int step);
     static QColor paletteColour(int index);
-    // Gives a percussion box its colour.
+    // Gives a percussion box its colour, by the grid's style sheet.
     static void colourBox(CheckBox *box, int colour);
+    static QString percussionBoxStyle();
 
     // ---- the grid: melody boxes, percussion rows, measure bar
     QWidget *Picture1 = nullptr;               // grid panel

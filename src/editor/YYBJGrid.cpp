@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 
 namespace dzq {
 
@@ -57,13 +58,23 @@ namespace {
 
 void YYBJ::colourBox(CheckBox *box, int colour)
 {
+    // The grid's style sheet colours a box by this property (one sheet for
+    // all boxes keeps restyling cheap when a measure is shown).
+    box->setProperty("colour", colour);
+    box->style()->unpolish(box);
+    box->style()->polish(box);
+}
+
+QString YYBJ::percussionBoxStyle()
+{
     // A ticked box is a dark square on its colour, plain to see on every one
     // of the four.
-    box->setStyleSheet(QStringLiteral("QCheckBox { background: %1; }"
-                                      "QCheckBox::indicator { width: 12px; height: 12px; margin-left: 3px;"
-                                      " background: white; border: 1px solid #303030; }"
-                                      "QCheckBox::indicator:checked { background: #202020; }")
-                           .arg(paletteColour(colour).name()));
+    QString sheet = QStringLiteral("QCheckBox::indicator { width: 12px; height: 12px; margin-left: 3px;"
+                                   " background: white; border: 1px solid #303030; }"
+                                   "QCheckBox::indicator:checked { background: #202020; }");
+    for (int colour : GroupColours)
+        sheet += QStringLiteral("QCheckBox[colour=\"%1\"] { background: %2; }").arg(colour).arg(paletteColour(colour).name());
+    return sheet;
 }
 
 void YYBJ::JZXSGC()

@@ -169,6 +169,7 @@ void YYBJ::buildGrid()
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setAttribute(Qt::WA_StyledBackground);
+    Picture1->setStyleSheet(percussionBoxStyle());
     // Each cell of two characters stands over the percussion box of its
     // step: a character is half a box wide.
     QFont mono = fontOf(MonoFamily, 13);
