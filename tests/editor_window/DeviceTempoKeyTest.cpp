@@ -59,36 +59,17 @@ TEST_F(YYBJTest, KeyAndDeviceChoices)
     EXPECT_EQ(env.midi.devices[0]->sent, expected);
 }
 
-TEST_F(YYBJTest, SettingsControlsSendTheirControllersOnChannel0)
+TEST_F(YYBJTest, ATypedVolumeNeverWidensItsRecordField)
 {
-    // A volume of any line: expression on channel 0 (0 when the depth is
-    // positive); a typed volume beyond a record field is held at 255.
-    w->HScroll3->setValue(10);
-    EXPECT_EQ(w->Label7->text(), QStringLiteral("深度(10)"));
-    EXPECT_TRUE(env.take().empty());
     w->YQYL[9]->setText(QStringLiteral("999"));
     w->YQYL_Click(9);
     EXPECT_EQ(LineVolume[9], 255);
-    w->HScroll3->setValue(-3);
-    EXPECT_EQ(w->Label7->text(), QStringLiteral("深度(-3)"));
+    w->HScroll3->setValue(10);
+    EXPECT_EQ(w->Label7->text(), QStringLiteral("深度(10)"));
+    // The depth sets where the expression starts; a volume sends it.
+    env.take();
     w->YQYL[4]->setListIndex(2);
-    EXPECT_EQ(LineVolume[4], 40);
-    EXPECT_EQ(env.take(), (std::vector<uint32_t>{msg(0xB0, 11, 0), msg(0xB0, 11, 120)}));
-
-    // The effect boxes: modulation then expression on channel 0.
-    w->Check1[1]->setValue(1);
-    w->Check1[0]->setValue(1);
-    EXPECT_EQ(env.take(), (std::vector<uint32_t>{msg(0xB0, 1, 0), msg(0xB0, 11, 120), msg(0xB0, 1, 120),
-                                                 msg(0xB0, 11, 120)}));
-
-    // A percussion line's instrument: its note and message at every step of
-    // the measure shown, none sent.
-    w->SYYQ[11]->setListIndex(20);
-    EXPECT_TRUE(env.take().empty());
-    for (int s = 0; s < 16; ++s) {
-        EXPECT_EQ(RhythmStepTable[4][std::size_t(s)].Note, 55);
-        EXPECT_EQ(RhythmStepTable[4][std::size_t(s)].Msg, percussionMsg(55, 60));
-    }
+    EXPECT_EQ(env.take(), std::vector<uint32_t>{msg(0xB0, 11, 0)});
 }
 
 } // namespace dzq::test

@@ -110,23 +110,16 @@ TEST_F(EditFiles, AFileThatIsNotAnEditFileChangesNothing)
     w->ZDXJZS->click();
     const QStringList before = cells(2, 0, 4);
 
-    const QList<QStringList> damaged{
-        {},                                                          // empty
-        {QStringLiteral("0000"), QStringLiteral("KC")},             // lines missing
-        QStringList(13, QStringLiteral("X")),                        // a line of one character
-    };
-    int n = 0;
-    for (const QStringList &lines : damaged) {
-        const QString file = path(QStringLiteral("坏%1.lnk").arg(++n));
-        ASSERT_TRUE(writeTextFile(file, lines));
-        env.messages.shown.clear();
-        open(file);
-        ASSERT_EQ(env.messages.shown.size(), 1u) << n;
-        EXPECT_TRUE(env.messages.shown[0].text.startsWith(QStringLiteral("打开编辑文件出错，请检查！"))) << n;
-        EXPECT_EQ(cells(2, 0, 4), before) << n;
-        EXPECT_EQ(programSong().TotalMeasures, 2) << n;
-        EXPECT_EQ(w->StepMax, 15) << n;
-    }
+    // Lines missing (the core's reader knows every other kind of damage).
+    const QString file = path(QStringLiteral("坏.lnk"));
+    ASSERT_TRUE(writeTextFile(file, {QStringLiteral("0000"), QStringLiteral("KC")}));
+    env.messages.shown.clear();
+    open(file);
+    ASSERT_EQ(env.messages.shown.size(), 1u);
+    EXPECT_TRUE(env.messages.shown[0].text.startsWith(QStringLiteral("打开编辑文件出错，请检查！")));
+    EXPECT_EQ(cells(2, 0, 4), before);
+    EXPECT_EQ(programSong().TotalMeasures, 2);
+    EXPECT_EQ(w->StepMax, 15);
 
     // Cancelling the dialog keeps the song too.
     env.messages.shown.clear();

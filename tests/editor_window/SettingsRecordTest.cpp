@@ -5,7 +5,6 @@
 #include "editor/core/MeasureRecord.h"
 #include "platform/TextFile.h"
 
-#include <algorithm>
 
 namespace dzq::test {
 
@@ -14,61 +13,6 @@ namespace {
 uint32_t msg(int status, int data1, int data2) { return packShortMsg(status, data1, data2); }
 
 } // namespace
-
-TEST_F(YYBJTest, AMeasuresSettingsComeBackWithItAndOthersCarryOn)
-{
-    // Measure 300 (beyond the old 256-entry tables) with its own settings.
-    env.messages.inputs.push_back(QStringLiteral("400"));
-    w->ZDXJZS->click();
-    w->HScroll1->setValue(300);
-    w->SYYQ[2]->setListIndex(0);      // a silent melody line
-    w->SYYQ[3]->setListIndex(83);
-    w->YQYL[3]->setListIndex(8);      // 100
-    w->SYYQ[11]->setListIndex(17);
-    w->YQYL[11]->setListIndex(4);     // 60
-    w->DQYD->setListIndex(9);
-    w->DQSUDU->setText(QStringLiteral("255"));
-    w->DQSUDU_LostFocus();
-    w->HScroll3->setValue(-3);
-    w->Check1[1]->setValue(1);
-    w->BCBXJ->click();
-
-    // Another measure keeps the settings shown; changing them there does not
-    // touch measure 300's record.
-    w->HScroll1->setValue(299);
-    EXPECT_EQ(w->DQYD->listIndex(), 9);
-    w->DQYD->setListIndex(0);
-    w->SYYQ[2]->setListIndex(10);
-    w->SYYQ[3]->setListIndex(1);
-    w->HScroll3->setValue(5);
-    w->Check1[1]->setValue(0);
-    w->DQSUDU->setListIndex(6);
-    env.take();
-
-    w->HScroll1->setValue(300);
-    EXPECT_EQ(w->SYYQ[2]->listIndex(), 0);
-    EXPECT_EQ(w->SYYQ[3]->listIndex(), 83);
-    EXPECT_EQ(w->YQYL[3]->text(), QStringLiteral("100"));
-    EXPECT_EQ(w->SYYQ[11]->listIndex(), 17);
-    EXPECT_EQ(w->DQYD->listIndex(), 9);
-    EXPECT_EQ(KeyBase, 45);
-    EXPECT_EQ(w->DQSUDU->text(), QStringLiteral("255"));
-    EXPECT_EQ(StepMs, 58);
-    EXPECT_EQ(w->HScroll3->value(), -3);
-    EXPECT_EQ(w->Label7->text(), QStringLiteral("深度(-3)"));
-    EXPECT_EQ(w->Check1[1]->value(), 1);
-    EXPECT_EQ(w->Check1[0]->value(), 0);
-    // Programs of the sounding melody lines, none for the silent one.
-    const std::vector<uint32_t> sent = env.take();
-    const auto count = [&sent](uint32_t m) { return std::count(sent.begin(), sent.end(), m); };
-    EXPECT_GE(count(msg(0xC3, 82, 0)), 1);
-    EXPECT_EQ(count(msg(0xC2, 9, 0)), 0);
-    for (int c : {0, 1, 3, 4, 5, 6})
-        EXPECT_GE(count(msg(0xC0 + c, w->SYYQ[std::size_t(c)]->listIndex() - 1, 0)), 1) << c;
-    // The percussion line's note and volume at the measure's steps.
-    for (int s = 0; s < 16; ++s)
-        EXPECT_EQ(RhythmStepTable[4][std::size_t(300 * 16 + s)].Msg, percussionMsg(52, 60));
-}
 
 TEST_F(YYBJTest, ShowingAMeasureSendsWhatItsRecordSays)
 {
