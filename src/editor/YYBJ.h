@@ -14,6 +14,7 @@
 //                     record of a measure;
 //   YYBJDevice.cpp    output device, tempo and key;
 //   YYBJFiles.cpp     edit files;
+//   YYBJImport.cpp    a keyboard score imported, with its accompaniment;
 //   YYBJLife.cpp      load, activation with the defaults, help, and the way
 //                     back to the keyboard window.
 #include "editor/core/MeasureEditing.h"
@@ -33,6 +34,7 @@
 namespace dzq {
 
 class KeyboardWindowApi;
+struct Accompaniment;
 
 class YYBJ : public QWidget {
     Q_OBJECT
@@ -97,6 +99,7 @@ public:
     QPushButton *BCBXJ = nullptr;              // store the measure's settings
     QPushButton *BCBJ = nullptr;               // save the edit file
     QPushButton *DkBianji = nullptr;           // open an edit file
+    QPushButton *DRYP = nullptr;               // import a keyboard score
     QPushButton *BZWJ = nullptr;               // help
     QPushButton *TUICHU = nullptr;             // back to the keyboard window
 
@@ -130,6 +133,9 @@ public:
     int AppliedMeasure = 0;    // measure whose record was last in force
     // Per measure: the settings record and the parts it was built from.
     std::unique_ptr<MeasureStrings> Strings = std::make_unique<MeasureStrings>();
+    // The last length read from an imported score, in eighths of a beat; a
+    // score starting without one goes on with it.
+    int NoteLen = 0;
     // The file chosen last in the editor's file dialogs.
     QString DlgFile;
     // Recording format and the recorder clock.
@@ -208,6 +214,11 @@ public:
     // The song just read is shown: layout, measure 0, its settings.
     void DKBJ();
 
+    // YYBJImport.cpp
+    void DRYP_Click();
+    // The instruments and the tempo of an accompaniment written into the song.
+    void applyAccompaniment(const Accompaniment &added);
+
     // YYBJPlayback.cpp
     void ST1_Click();
     void ST2_Click();
@@ -263,6 +274,7 @@ private:
     void wireSettings();
     void wireDevice();
     void wireFiles();
+    void wireImport();
     void wireLife();
     void wirePlayback();
     void wireRecorder();

@@ -126,6 +126,7 @@ YYBJ::YYBJ(KeyboardWindowApi &keyboard, QWidget *parent) : QWidget(parent), keyb
     wireSettings();
     wireDevice();
     wireFiles();
+    wireImport();
     wireLife();
     wirePlayback();
     wireRecorder();
@@ -270,8 +271,10 @@ void YYBJ::buildSettingsPanel()
                  QStringLiteral("对于修改了乐器，音量等项目的小节请点击保存该小节的设置！"));
     BCBJ = push(p, QStringLiteral("保存编辑"), QRect(4, row(30), w - 2, 26),
                 QStringLiteral("保存正在编辑的音乐编辑，以备再次修改编辑！"));
-    DkBianji = push(p, QStringLiteral("打开编辑文件"), QRect(4, row(36), w - 2, 26),
+    DkBianji = push(p, QStringLiteral("打开编辑文件"), QRect(4, row(30), w - 2, 26),
                     QStringLiteral("打开以前保存的编辑文件再次进行编辑或录音！"));
+    DRYP = push(p, QStringLiteral("导入记录乐谱"), QRect(4, row(36), w - 2, 26),
+                QStringLiteral("导入用电子琴演奏或编辑的乐谱进行全新编辑！"));
     BZWJ = push(p, QStringLiteral("帮  助"), QRect(4, row(30), w - 2, 26));
     TUICHU = push(p, QStringLiteral("退出窗口"), QRect(4, row(36), w - 2, 26),
                   QStringLiteral("退出编辑窗口返回主电子琴界面！"));

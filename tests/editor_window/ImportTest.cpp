@@ -1,0 +1,240 @@
+// Importing a keyboard score through the window: the file dialog and message
+// boxes scripted, the keyboard window's accompaniment set up in its stand-in.
+#include "YYBJFixture.h"
+
+#include "editor/core/ScoreImport.h"
+#include "keyboard/core/ScoreFiles.h"
+
+#include <QDir>
+#include <QFile>
+
+
+namespace dzq::test {
+
+namespace {
+
+QString s(const char *text) { return QString::fromUtf8(text); }
+
+class Import : public YYBJTest {
+protected:
+    Import()
+    {
+        // A progression of four chord entries, a kick on every beat, a hi-hat
+        // on every eighth, and the keyboard's tempo list at 100.
+        AccompanimentInputs &in = keyboard.inputs;
+        const std::array<int, 4> chords{72, 75, 76, 1}; // CC FC GC and a code without a name
+        for (int e = 0; e < 4; ++e) {
+            in.chordSeq[1][std::size_t(e)] = chords[std::size_t(e)];
+            in.chordSeq[2][std::size_t(e)] = e % 2 ? HoldCode : 24;
+            in.chordSeq[3][std::size_t(e)] = RestCode;
+        }
+        in.chordSeqLen = 4;
+        for (std::size_t j = 0; j < RhythmLaneCells; ++j) {
+            in.rhythmCells[0][j] = j % 4 == 0 ? 1 : 0;
+            in.rhythmCells[1][j] = j % 2 == 0 ? 1 : 0;
+        }
+        in.laneInstrument = {3, 8, 12};
+        in.chordInstrument = {1, 26, 49};
+        in.tempoIndex = 12; // 100
+        in.tempoText = s("100");
+    }
+    QString file(const char *name, const QString &score)
+    {
+        const QString path = data.filePath(s(name));
+        EXPECT_TRUE(writeScoreFile(path, score));
+        return path;
+    }
+    void import(const QString &chosen)
+    {
+        env.dialogs.answers.push_back(chosen);
+        w->DRYP->click();
+    }
+    // A song of three measures, a note and a drum in the first, the second
+    // shown.
+    void writeSomething()
+    {
+        typeMelody(0, s("KCKDKE"));
+        w->DJY3[4]->setValue(1);
+        w->CHARU->click();
+        w->HScroll1->setValue(1);
+        ScoreText = s("HC4");
+    }
+    int programOn(int channel) const
+    {
+        for (const uint32_t m : sent)
+            if ((m & 0xFF) == uint32_t(0xC0 + channel))
+                return int((m >> 8) & 0xFF);
+        return -1;
+    }
+    std::vector<uint32_t> sent;
+};
+
+} // namespace
+
+TEST_F(Import, ARecordedScoreBecomesTheSongWithTheKeyboardsAccompaniment)
+{
+    writeSomething();
+    // A recorded tune: lengths after the notes, an idle stop's 99 before "TZ".
+    const QString tune = s("KC4KE4KG8HC16XZ2WB6LA2MG12KF24KD99TZ");
+    import(file("小星星(乐谱).txt", tune));
+    sent = env.take();
+
+    ASSERT_TRUE(env.messages.shown.empty()) << env.messages.texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(env.dialogs.filters.back(), s("编辑记录txt (*.txt)"));
+    EXPECT_EQ(env.dialogs.startDirs.back(), AppDir + s("演奏记录/"));
+    EXPECT_EQ(ScoreText, tune);
+    // 39 steps of notes, then 49 for "KD" and again for "TZ": measures 0..8.
+    const Song &song = programSong();
+    EXPECT_EQ(song.TotalMeasures, 8);
+    EXPECT_EQ(w->HScroll1->maximum(), 8);
+    EXPECT_EQ(w->PlayLastStep, 143);
+    EXPECT_EQ(w->CurMeasure, 0);
+    EXPECT_EQ(w->HScroll1->value(), 0);
+    EXPECT_EQ(w->XJZS->text(), s("0"));
+    EXPECT_EQ(w->YF1[0]->text(), s("KC--KE--KG------HC--------------"));
+    EXPECT_EQ(w->YF1[1]->text(), w->YF1[0]->text());
+    EXPECT_EQ(song.StepArr[0][39], s("KD"));
+    EXPECT_EQ(song.StepArr[0][88], s("TZ"));
+    // What the song held before is gone: the old drum, the typed line.
+    EXPECT_TRUE(w->YF1[2]->text().isEmpty());
+    EXPECT_EQ(song.StepArr[9][4], s("-"));
+
+    // The chords on every second step, holds between, round and round; the
+    // code without a name holds.
+    EXPECT_EQ(w->YF1[4]->text(), s("CC--FC--GC------CC--FC--GC------"));
+    EXPECT_EQ(w->YF1[5]->text(), s("KC------KC------KC------KC------"));
+    EXPECT_EQ(w->YF1[6]->text(), s("XZ--XZ--XZ--XZ--XZ--XZ--XZ--XZ--"));
+    EXPECT_EQ(song.MeasureArr[4][8], w->YF1[4]->text());
+    EXPECT_EQ(song.StepArr[4][143], s("--"));
+    // The rhythm lanes: grid cell j is step 2j of every measure.
+    EXPECT_EQ(song.MeasureArr[7][3], s("O-------O-------"));
+    EXPECT_EQ(song.MeasureArr[8][8], s("O---O---O---O---"));
+    EXPECT_EQ(song.MeasureArr[9][0], s("----------------"));
+    for (int step = 0; step <= w->StepMax; ++step) {
+        EXPECT_EQ(w->DJY1[std::size_t(step)]->value(), step % 8 == 0 ? 1 : 0) << step;
+        EXPECT_EQ(w->DJY2[std::size_t(step)]->value(), step % 4 == 0 ? 1 : 0) << step;
+        EXPECT_EQ(w->DJY3[std::size_t(step)]->value(), 0) << step;
+    }
+    // The keyboard's instruments and tempo, each through its list's handler.
+    EXPECT_EQ(w->SYYQ[7]->listIndex(), 3);
+    EXPECT_EQ(w->SYYQ[8]->listIndex(), 8);
+    EXPECT_EQ(w->SYYQ[9]->listIndex(), 12);
+    EXPECT_EQ(w->SYYQ[4]->listIndex(), 1);
+    EXPECT_EQ(w->SYYQ[5]->listIndex(), 26);
+    EXPECT_EQ(w->SYYQ[6]->listIndex(), 49);
+    EXPECT_EQ(programOn(4), 0);
+    EXPECT_EQ(programOn(5), 25);
+    EXPECT_EQ(programOn(6), 48);
+    EXPECT_EQ(w->DQSUDU->text(), s("100"));
+    EXPECT_EQ(StepMs, 150);
+
+    // The keyboard's setup is read at each import, never kept: a second
+    // import follows what changed there, and the length carries on ("KD"
+    // after "TZ" takes 99's half).
+    keyboard.inputs.rhythmCells[2][1] = 1;
+    keyboard.inputs.chordSeqLen = 1;
+    import(file("b.txt", s("KD")));
+    EXPECT_EQ(song.TotalMeasures, 3);
+    EXPECT_EQ(w->YF1[4]->text(), s("CC--").repeated(8));
+    EXPECT_EQ(song.MeasureArr[9][2], s("--O-------------"));
+    EXPECT_EQ(w->DJY3[2]->value(), 1);
+}
+
+TEST_F(Import, CancelOrAnUnreadableFileLeavesTheSongAsItWas)
+{
+    writeSomething();
+    w->HScroll1->setValue(0);
+    const QString line0 = programSong().MeasureArr[0][0];
+    const int chordInstrument = w->SYYQ[4]->listIndex();
+    const QString score = ScoreText;
+    const int tempo = StepMs;
+
+    import(QString()); // cancelled
+    EXPECT_TRUE(env.messages.shown.empty());
+    import(data.filePath(s("没有这个文件.txt")));
+    const QString folder = data.filePath(s("文件夹.txt"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    import(folder);
+
+    ASSERT_EQ(env.messages.shown.size(), 2u);
+    EXPECT_TRUE(env.messages.shown[0].text.contains(s("没有这个文件.txt")));
+    const Song &song = programSong();
+    EXPECT_EQ(song.TotalMeasures, 2);
+    EXPECT_EQ(w->HScroll1->maximum(), 2);
+    EXPECT_EQ(song.MeasureArr[0][0], line0);
+    EXPECT_EQ(song.StepArr[9][4], s("O"));
+    EXPECT_EQ(w->YF1[0]->text().left(6), s("KCKDKE"));
+    EXPECT_EQ(w->DJY3[4]->value(), 1);
+    EXPECT_EQ(ScoreText, score);
+    EXPECT_EQ(StepMs, tempo);
+    EXPECT_EQ(w->SYYQ[4]->listIndex(), chordInstrument);
+}
+
+TEST_F(Import, AScoreTooLongIsCutAtTheLastMeasureThatFitsAndTheUserTold)
+{
+    w->JPFL[1]->click(); // 3/4: 24 steps, measures 0..415
+    keyboard.inputs.rhythmCells[2][11] = 1;
+    keyboard.inputs.rhythmCells[2][12] = 1;
+    import(file("长.txt", s("KC16KE16").repeated(650) + s("TZ")));
+    const Song &song = programSong();
+    ASSERT_EQ(env.messages.shown.size(), 1u);
+    EXPECT_EQ(env.messages.shown[0].text, scoreCutMessage(ScoreImport{0, 415, 9983, true}, 23));
+    EXPECT_EQ(song.TotalMeasures, 415);
+    EXPECT_EQ(w->HScroll1->maximum(), 415);
+    EXPECT_EQ(w->PlayLastStep, 9983);
+    // The accompaniment reaches the song's last step; grid cell 11 lands on
+    // step 22 of each measure, cell 12 nowhere.
+    EXPECT_EQ(song.StepArr[4][9978], s("FC"));
+    EXPECT_EQ(song.MeasureArr[9][415], QString(22, QLatin1Char('-')) + s("O-"));
+    EXPECT_EQ(song.MeasureArr[8][415], s("O---O---O---O---O---O---"));
+    EXPECT_EQ(w->YF1[0]->text().size(), 48);
+}
+
+TEST_F(Import, ATypedTempoIsTakenOnlyWhenTheEditorCanPlayIt)
+{
+    keyboard.inputs.tempoIndex = -1;
+    keyboard.inputs.tempoText = s("72");
+    const QString path = file("a.txt", s("KC4KD4"));
+    import(path);
+    EXPECT_EQ(w->DQSUDU->text(), s("72"));
+    EXPECT_EQ(StepMs, 208);
+
+    for (const char *typed : {"", "0", "abc", "300"}) {
+        keyboard.inputs.tempoText = s(typed);
+        import(path);
+        EXPECT_EQ(w->DQSUDU->text(), s("72")) << typed;
+        EXPECT_EQ(StepMs, 208) << typed;
+    }
+    EXPECT_TRUE(env.messages.shown.empty());
+}
+
+TEST_F(Import, AnEmptyProgressionImportsTheMelodyOnly)
+{
+    writeSomething();
+    w->HScroll1->setValue(0);
+    const std::array<int, 12> instruments = [this] {
+        std::array<int, 12> out{};
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = w->SYYQ[i]->listIndex();
+        return out;
+    }();
+    const QString tempo = w->DQSUDU->text();
+    keyboard.inputs.chordSeqLen = 0;
+    import(file("a.txt", s("KC8KD8")));
+
+    EXPECT_TRUE(env.messages.shown.empty());
+    const Song &song = programSong();
+    EXPECT_EQ(song.TotalMeasures, 0);
+    EXPECT_EQ(w->YF1[0]->text(), s("KC------KD------") + QString(16, QLatin1Char('-')));
+    for (int line = 2; line < MelodyLineCount; ++line)
+        EXPECT_TRUE(w->YF1[std::size_t(line)]->text().isEmpty()) << line;
+    for (int line = 7; line < SongLineCount; ++line)
+        EXPECT_TRUE(song.MeasureArr[std::size_t(line)][0].count(QLatin1Char('O')) == 0) << line;
+    // The drum shown before the import is no longer ticked.
+    EXPECT_EQ(w->DJY3[4]->value(), 0);
+    for (std::size_t i = 0; i < instruments.size(); ++i)
+        EXPECT_EQ(w->SYYQ[i]->listIndex(), instruments[i]) << i;
+    EXPECT_EQ(w->DQSUDU->text(), tempo);
+}
+
+} // namespace dzq::test
