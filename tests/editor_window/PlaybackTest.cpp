@@ -1,9 +1,12 @@
 // The step player: what each step sends, how a range ends, and the stops.
 #include "YYBJFixture.h"
 
+#include <QApplication>
+
 #include "editor/core/MeasureRecord.h"
 #include "midi/Prepared.h"
 #include "midi/SoundingNotes.h"
+#include "platform/Resources.h"
 
 #include <algorithm>
 
@@ -189,6 +192,35 @@ TEST_F(Playback, AnAuditionWhoseSongGrewMeanwhileEndsSilent)
     ASSERT_TRUE(soundingNotes().sounding(0, 60));
     tick();
     EXPECT_FALSE(w->YYDS->isEnabled());
+    EXPECT_FALSE(melodySounding());
+}
+
+TEST_F(Playback, TypingIsKeptWhenPlaybackMovesOnToTheNextMeasure)
+{
+    w->CHARU->click();
+    w->ST2->click();
+    w->activateWindow();
+    QApplication::setActiveWindow(w);
+    QLineEdit *box = w->YF1[2];
+    box->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(box->hasFocus());
+    box->setText(QStringLiteral("HG"));
+    box->setModified(true);
+    for (int s = 1; s <= 16; ++s)
+        tick();
+    ASSERT_EQ(w->CurMeasure, 1);
+    EXPECT_EQ(programSong().StepArr[2][0], QStringLiteral("HG"));
+}
+
+TEST_F(Playback, AStopWhileAChordIsSpreadLeavesNoneOfItsNotes)
+{
+    fillChordTable(LoadResString(510));
+    typeMelody(1, QStringLiteral("FC"));
+    w->ST2->click();
+    ASSERT_TRUE(chordNotesPending());
+    w->ST2->click();
+    flushChordNotes(-1);
     EXPECT_FALSE(melodySounding());
 }
 
