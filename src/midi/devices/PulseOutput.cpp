@@ -362,7 +362,5 @@ PulseOutput::State PulseOutput::waitForFirstAttempt(int ms)
 void PulseOutput::allowGrowth() { d->growing = true; }
 PulseOutput::State PulseOutput::state() const { return d->state; }
 bool PulseOutput::everPlayed() const { return d->everPlayed; }
-int PulseOutput::bufferFrames() const { return d->granted; }
-int PulseOutput::underflows() const { return d->underflows; }
 
 } // namespace dzq

@@ -19,9 +19,8 @@
 // keeps rendering in real time into nothing, so clock-driven messages are
 // played and dropped on time and nothing queues up; a new connection is tried
 // every kRetryMs, and sound resumes with the buffer size reached before.
-// Nothing here waits for the server on the caller's thread.
-#include <QString>
-
+// Only waitForFirstAttempt() waits for the server on the caller's thread, and
+// no longer than it is told.
 #include <functional>
 #include <memory>
 
@@ -60,9 +59,6 @@ public:
     State waitForFirstAttempt(int ms);
     State state() const;
     bool everPlayed() const;
-    // The buffer the server granted (frames), 0 before the first stream.
-    int bufferFrames() const;
-    int underflows() const;
 
 private:
     struct Impl;

@@ -342,9 +342,11 @@ void SynthDevice::Impl::drainRing()
     std::unique_lock<std::mutex> lock(overflowLock, std::try_to_lock);
     if (!lock.owns_lock())
         return; // the next block
-    // The ring is empty and stays so while the overflow holds anything. A
-    // timed message is taken only while the list has room, so the render
-    // thread never allocates.
+    // The sender stopped using the ring when it began the overflow: what the
+    // ring holds now came before it. A timed message is taken only while the
+    // list has room, so the render thread never allocates.
+    while (ring.pop(e))
+        take(e);
     while (overflowHead < overflow.size() &&
            (overflow[overflowHead].kind != Scheduled::Timed || waiting.size() < waiting.capacity()))
         take(overflow[overflowHead++]);
@@ -659,12 +661,6 @@ void SynthDevice::setStatusListener(std::function<void()> listener)
     d->listener = std::move(listener);
 }
 
-int SynthDevice::audioBufferFrames() const
-{
-    if (d->pulse)
-        return d->pulse->state() == PulseOutput::State::Playing ? d->pulse->bufferFrames() : 0;
-    return d->driver ? d->options.periodSize * d->options.periods : 0;
-}
 QString SynthDevice::soundfontPath() const
 {
     d->waitForSoundfont();

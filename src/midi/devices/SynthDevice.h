@@ -83,8 +83,6 @@ public:
     // Called, on the audio output's thread, whenever statusText() or
     // audioDriver() may have changed (the sound server went or came).
     void setStatusListener(std::function<void()> listener);
-    // The buffer the sound server granted, in frames (0 when none plays).
-    int audioBufferFrames() const;
     // The loaded soundfont file, empty when none is loaded.
     QString soundfontPath() const;
 
