@@ -410,6 +410,10 @@ public:
     // For the window's end: sends "CLOSE NN" (an unsaved recording is given
     // up) and leaves the recorder idle.
     void closeRecorder();
+    // The editor's recorder drives the same alias while the editor is open:
+    // this window forgets that it plays or records, so its status clock never
+    // stops or closes what the editor plays or records on it.
+    void handRecorderOver();
 
 protected:
     // Every showing of the window is an activation.

@@ -20,6 +20,7 @@ void Form1::BJCK_Click()
         ScoreText = Text3->toPlainText();
     if (!openEditor)
         return;
+    handRecorderOver();
     openEditor();
     hide();
 }

@@ -227,6 +227,14 @@ void Form1::Timer2_Timer()
         Label8->setText(line.mid(1) + line.left(1));
 }
 
+void Form1::handRecorderOver()
+{
+    // Nothing is sent: what plays or records goes on, and a recording not yet
+    // saved can still be saved from here afterwards. Only the status clock
+    // stops asking after a device that is no longer this window's.
+    showIdle(*this);
+}
+
 void Form1::closeRecorder()
 {
     mci(QStringLiteral("CLOSE NN"));

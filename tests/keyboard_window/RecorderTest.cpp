@@ -224,3 +224,22 @@ TEST_F(Recorder, FailuresAndTheEndUseTheOneAlias)
     for (const QString &c : sent)
         EXPECT_TRUE(alias.match(c).hasMatch()) << c.toStdString();
 }
+
+TEST_F(Recorder, OpeningTheEditorHandsItTheAliasSoTheStatusClockLeavesItsRecordingAlone)
+{
+    env.dialogs.answers = {QStringLiteral("/m/歌.mp3")};
+    w.Image1_Click(0);
+    env.media.take();
+    w.openEditor = [] {};
+    w.BJCK_Click();
+    EXPECT_FALSE(w.IsPlayingFile || w.IsRecording || w.RecorderBusy);
+    expectAllReleased();
+
+    // The editor records on the alias and stops; its recording waits to be
+    // saved. The hidden window's status clock must not stop or close it.
+    env.media.mode = QStringLiteral("stopped");
+    for (int tick = 0; tick < 3; ++tick)
+        w.Timer2_Timer();
+    EXPECT_TRUE(env.media.take().isEmpty());
+    EXPECT_EQ(w.Label12->text(), QStringLiteral("00:00:00"));
+}
