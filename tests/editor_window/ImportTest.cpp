@@ -3,7 +3,10 @@
 #include "YYBJFixture.h"
 
 #include "editor/core/ScoreImport.h"
+#include "keyboard/Form1.h"
 #include "keyboard/core/ScoreFiles.h"
+#include "midi/Prepared.h"
+#include "midi/SoundingNotes.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,7 +72,102 @@ protected:
     std::vector<uint32_t> sent;
 };
 
+// The program as the user meets it: a real keyboard window, whose editor
+// button opens the editor over it.
+class FromTheKeyboard : public YYBJTest {
+protected:
+    FromTheKeyboard() : YYBJTest(false)
+    {
+        form.openEditor = [this] {
+            w = new YYBJ(form);
+            w->setAttribute(Qt::WA_DeleteOnClose);
+            w->Form_Load();
+            w->show();
+        };
+        form.Form_Load();
+        form.show();
+        env.take();
+    }
+    ~FromTheKeyboard() override
+    {
+        delete w.data();
+        form.Timer1->setEnabled(false);
+        dropChordNotes();
+    }
+    // A key held for a number of the keyboard clock's ticks.
+    void play(int key, int ticks)
+    {
+        form.SFYXYZ_KeyDown(key, 0);
+        form.SFYXYZ_KeyUp(key, 0);
+        while (ticks-- > 0)
+            form.Timer1_Timer();
+    }
+    Form1 form;
+};
+
 } // namespace
+
+TEST_F(FromTheKeyboard, APlayedTuneSavedThenImportedPlaysWithTheKeyboardsAccompaniment)
+{
+    // G G L L ; ; L: KC KC KG KG KA KA KG, the last one longer, then Space.
+    for (const int key : {int('G'), int('G'), int('L'), int('L'), 186, 186})
+        play(key, 4);
+    play('L', 8);
+    form.SFYXYZ_KeyDown(' ', 0);
+    form.SD->setText(s("96"));
+    form.LblInst[1]->setListIndex(9);
+    form.BZA[0]->setValue(1);
+    form.BZB[2]->setValue(1);
+    env.dialogs.answers.push_back(data.filePath(s("小星星.txt")));
+    form.Yuepu[4]->click();
+    // The first note counts the tick that started it as well.
+    ASSERT_EQ(form.Text3->toPlainText(), s("KC6KC4KG4KG4KA4KA4KG8TZ"));
+
+    form.BJCK->click();
+    ASSERT_TRUE(w);
+    env.dialogs.answers.push_back(data.filePath(s("小星星(乐谱).txt")));
+    w->DRYP->click();
+    ASSERT_TRUE(env.messages.shown.empty()) << env.messages.texts().join(QLatin1Char('\n')).toStdString();
+
+    const Song &song = programSong();
+    EXPECT_EQ(ScoreText, form.Text3->toPlainText());
+    EXPECT_EQ(w->YF1[0]->text(), s("KC----KC--KG--KG--KA--KA--KG----"));
+    EXPECT_EQ(song.StepArr[0][17], s("TZ"));
+    // The chord voices, the lanes, their instruments and the typed tempo
+    // are the keyboard window's as it was left.
+    ASSERT_GT(ChordSeqLen, 0);
+    for (int step = 0; step <= w->PlayLastStep; step += 2)
+        for (int v = 1; v <= 3; ++v)
+            ASSERT_EQ(song.StepArr[std::size_t(3 + v)][std::size_t(step)],
+                      cellForCode(ChordSeq[std::size_t(v)][std::size_t(step / 2 % ChordSeqLen)]))
+                << v << " " << step;
+    for (int j = 0; j < 8; ++j)
+        EXPECT_EQ(song.StepArr[7][std::size_t(16 + 2 * j)], form.BZA[std::size_t(j)]->value() ? s("O") : s("-")) << j;
+    EXPECT_EQ(w->SYYQ[4]->listIndex(), form.Combo1->listIndex());
+    EXPECT_EQ(w->SYYQ[6]->listIndex(), form.Combo3->listIndex());
+    EXPECT_EQ(w->SYYQ[8]->listIndex(), 9);
+    EXPECT_EQ(w->DQSUDU->text(), s("96"));
+    EXPECT_EQ(StepMs, 156);
+
+    // Played from the start, every line sounds: the tune on channels 0 and
+    // 1, chords on 4 to 6, drums on 9.
+    env.take();
+    w->ST2->click();
+    std::array<int, 16> notesOn{};
+    for (int step = 0; step < 40; ++step) {
+        flushChordNotes(-1);
+        for (const uint32_t m : env.take())
+            if ((m & 0xF0) == 0x90 && (m >> 16) > 0)
+                ++notesOn[m & 0x0F];
+        w->YYDS_Timer();
+    }
+    for (const int channel : {0, 1, 4, 5, 6, 9})
+        EXPECT_GT(notesOn[std::size_t(channel)], 0) << channel;
+    // The end of the tune stops the player with nothing left sounding.
+    EXPECT_FALSE(w->YYDS->isEnabled());
+    for (const auto &note : soundingNotes().list())
+        EXPECT_GE(note.first, MelodyLineCount) << note.first << " " << note.second;
+}
 
 TEST_F(Import, ARecordedScoreBecomesTheSongWithTheKeyboardsAccompaniment)
 {
