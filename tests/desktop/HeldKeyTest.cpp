@@ -7,6 +7,8 @@
 #include "keyboard/core/SettingsFile.h"
 #include "midi/HangingNotes.h"
 
+#include "ProgramProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -101,7 +103,11 @@ protected:
     // times with every core busy, and returns what channel 0 did with G's note.
     std::string holdG(int releaseOnKeyUp)
     {
-        QTemporaryDir tmp;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("DISPLAY"), displayName);
+        test::ProgramProcess program(env);
+        QTemporaryDir &tmp = program.tmp;
         EXPECT_TRUE(tmp.isValid());
         const QString data = tmp.filePath(QStringLiteral("data")) + QLatin1Char('/');
         QDir().mkpath(data);
@@ -109,30 +115,12 @@ protected:
         settings.releaseOnKeyUp = releaseOnKeyUp;
         EXPECT_TRUE(writeSettingsFile(settingsFilePath(data), settings));
         const QString log = tmp.filePath(QStringLiteral("midi.log"));
-        QDir(tmp.path()).mkdir(QStringLiteral("run"));
-        QFile::setPermissions(tmp.filePath(QStringLiteral("run")),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("DISPLAY"), displayName);
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), tmp.filePath(QStringLiteral("run")));
-        program.setProcessEnvironment(env);
         QStringList args{QStringLiteral("--data-dir"), data, QStringLiteral("--audio-driver"), QStringLiteral("none"),
                          QStringLiteral("--midi-log"), log};
         if (const QByteArray sf = qgetenv("DZQ_TEST_SOUNDFONT"); !sf.isEmpty())
             args << QStringLiteral("--soundfont") << QString::fromLocal8Bit(sf);
-        program.start(QStringLiteral(DZQ_BINARY_DIR "/src/app/dianziqin"), args);
-        EXPECT_TRUE(program.waitForStarted(5000));
-        QString errors;
-        const bool up = QTest::qWaitFor(
-            [&] {
-                errors += QString::fromUtf8(program.readAllStandardError());
-                return errors.contains(QStringLiteral("内置合成器："));
-            },
-            20000);
-        EXPECT_TRUE(up) << errors.toStdString();
+        EXPECT_TRUE(program.start(args));
+        EXPECT_TRUE(program.mainWindowUp()) << program.errors.toStdString();
         QTest::qWait(500);
 
         // The keyboard goes to the main window, which lies under the pointer.
@@ -171,8 +159,9 @@ protected:
         for (auto &p : busy)
             p->waitForFinished(5000);
         QTest::qWait(500);
-        EXPECT_EQ(program.state(), QProcess::Running);
-        stop(program);
+        EXPECT_TRUE(program.running());
+        program.process.terminate();
+        program.process.waitForFinished(5000);
 
         const MidiLogMessages sent = readMidiLogMessages(log);
         EXPECT_TRUE(sent.ok) << sent.error.toStdString();
