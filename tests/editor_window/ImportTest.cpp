@@ -41,6 +41,7 @@ protected:
         in.tempoIndex = 12; // 100
         in.tempoText = s("100");
     }
+    ~Import() override { dropChordNotes(); }
     QString file(const char *name, const QString &score)
     {
         const QString path = data.filePath(s(name));
@@ -333,6 +334,21 @@ TEST_F(Import, AnEmptyProgressionImportsTheMelodyOnly)
     for (std::size_t i = 0; i < instruments.size(); ++i)
         EXPECT_EQ(w->SYYQ[i]->listIndex(), instruments[i]) << i;
     EXPECT_EQ(w->DQSUDU->text(), tempo);
+}
+
+TEST_F(Import, ASongImportedWhilePlayingEndsThePlayWhereTheNewSongEnds)
+{
+    import(file("长.txt", s("KC8KD8KE8KF8").repeated(4)));
+    w->ST2->click();
+    for (int step = 0; step < 20; ++step)
+        w->YYDS_Timer();
+    ASSERT_TRUE(w->YYDS->isEnabled());
+    import(file("短.txt", s("HC8HD8")));
+    w->YYDS_Timer();
+    EXPECT_FALSE(w->YYDS->isEnabled());
+    EXPECT_EQ(w->ST2->value(), 0);
+    for (const auto &note : soundingNotes().list())
+        EXPECT_GE(note.first, MelodyLineCount) << note.first << " " << note.second;
 }
 
 } // namespace dzq::test
