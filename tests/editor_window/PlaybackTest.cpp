@@ -14,8 +14,6 @@ namespace dzq::test {
 
 namespace {
 
-uint32_t msg(int status, int data1, int data2) { return packShortMsg(status, data1, data2); }
-
 bool contains(const std::vector<uint32_t> &sent, uint32_t m) { return std::find(sent.begin(), sent.end(), m) != sent.end(); }
 
 // A note still sounds on a melody channel (drums on channel 9 are never
@@ -99,7 +97,6 @@ TEST_F(Playback, TheEndCellStopsAtOnceAndTheStopButtonSilences)
     typeMelody(0, QStringLiteral("KCKD"));
     typeMelody(3, QStringLiteral("----TZ"));
     w->ST2->click();
-    EXPECT_EQ(w->ST2->text(), QStringLiteral("停止当前演奏"));
     EXPECT_FALSE(w->ST1->isEnabled());
     tick();
     const std::vector<uint32_t> step = tick();
@@ -107,7 +104,6 @@ TEST_F(Playback, TheEndCellStopsAtOnceAndTheStopButtonSilences)
     EXPECT_TRUE(contains(step, msg(0x80, 62, 0)));
     EXPECT_FALSE(w->YYDS->isEnabled());
     EXPECT_EQ(w->ST2->value(), 0);
-    EXPECT_EQ(w->ST2->text(), QStringLiteral("从开始处启动"));
     EXPECT_EQ(w->PlayStep, 2);
     EXPECT_FALSE(melodySounding());
 

@@ -8,12 +8,6 @@
 
 namespace dzq::test {
 
-namespace {
-
-uint32_t msg(int status, int data1, int data2) { return packShortMsg(status, data1, data2); }
-
-} // namespace
-
 TEST_F(YYBJTest, ShowingAMeasureSendsWhatItsRecordSays)
 {
     // A record with other instruments, a silent line, another depth and

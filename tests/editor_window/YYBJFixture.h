@@ -41,6 +41,8 @@ public:
     void showKeyboardWindow() override { ++shows; }
 };
 
+inline uint32_t msg(int status, int data1, int data2) { return packShortMsg(status, data1, data2); }
+
 // Empties the program-wide song, codes 0 as at the program's start.
 inline void resetProgramSong()
 {
@@ -67,9 +69,10 @@ protected:
     }
     ~YYBJTest() override { delete w.data(); }
 
-    void openEditor()
+    void openEditor() { openEditor(keyboard); }
+    void openEditor(KeyboardWindowApi &over)
     {
-        w = new YYBJ(keyboard);
+        w = new YYBJ(over);
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->Form_Load();
         w->show();
