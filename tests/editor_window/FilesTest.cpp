@@ -50,12 +50,9 @@ TEST_F(EditFiles, ASavedSongOpensAgainAsItWas)
     ASSERT_TRUE(env.messages.shown.empty()) << env.messages.texts().join(QLatin1Char('\n')).toStdString();
     const TextFileContent written = readTextFile(path(QStringLiteral("歌.lnk")));
     ASSERT_TRUE(written.ok);
-    // Three measures (inserting at the last one adds another), 13 lines each:
-    // a bare number or the record, 7 melody lines, 5 percussion lines.
-    ASSERT_EQ(written.lines.size(), 39);
-    EXPECT_EQ(written.lines[0], QStringLiteral("0000"));
-    EXPECT_EQ(written.lines[1], QStringLiteral("KCKDKE") + QString(26, QLatin1Char('-')));
-    EXPECT_TRUE(written.lines[13].startsWith(QStringLiteral("0001")));
+    // Three measures (inserting at the last one adds another) of 13 lines;
+    // the core tests check what the lines hold.
+    EXPECT_EQ(written.lines.size(), 39);
 
     // Another song in the editor, then the file: everything comes back.
     w->QinKong->click();
